@@ -1,0 +1,13 @@
+// One whole search for the main dialog: scan, tally, rows and summary.
+#pragma once
+
+#include <windows.h>
+#include "pliage.h"
+
+struct PATIENT_ENTRY {
+    DWORD first;    // packed date of the earliest matching prescription
+    DWORD last;     // packed date of the latest matching prescription
+    int nb;         // matching prescriptions; 0 = none
+};
+
+void recherche_ordonnance(HWND hwnd);
