@@ -8,14 +8,6 @@ else()
 endif()
 file(MAKE_DIRECTORY ${WINE_ETAT})
 file(WRITE ${WINE_ETAT}/arch "${WINE_ARCH}\n")
+# wine-run starts the bed on first use; scripts/test tears it down after the run.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/cmake/wine-run;${WINE_ETAT})
 
-# Every test shares one Wine bed, started before the first and torn down after the last.
-function(ordaskel_banc_wine)
-  if(NOT TEST banc_wine_debut)
-    add_test(NAME banc_wine_debut COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-banc start ${WINE_ETAT})
-    add_test(NAME banc_wine_fin COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-banc stop ${WINE_ETAT})
-    set_tests_properties(banc_wine_debut PROPERTIES FIXTURES_SETUP banc_wine)
-    set_tests_properties(banc_wine_fin PROPERTIES FIXTURES_CLEANUP banc_wine)
-  endif()
-endfunction()
