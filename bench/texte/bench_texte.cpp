@@ -1,0 +1,189 @@
+// Throughput of the per-prescription decision over a generated corpus of
+// 200,000 prescriptions of about 1 KB, next to the plain reference version.
+//
+//   bench_texte [--corpus PATH] [--grep]
+//   --corpus PATH  also writes the corpus, one prescription per line, so that
+//                  grep can be timed on the very same bytes
+//   --grep         writes the corpus (to PATH, or texte_corpus.txt) and prints
+//                  nothing but its path
+#include "pliage.h"
+#include "pliage_simple.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int NB_ORDONNANCES = 200000;
+const int PASSES = 3;
+
+unsigned int graine = 20240611u;
+unsigned int hasard(unsigned int n)
+{
+    graine ^= graine << 13;
+    graine ^= graine >> 17;
+    graine ^= graine << 5;
+    return graine % n;
+}
+
+// Windows-1252 words of a prescription; \xE9 and the like are the accents.
+const char* const mots[] = {
+    "Parac\xE9tamol", "1000 mg", "comprim\xE9", "g\xE9lule", "sachet", "sirop",
+    "matin", "midi", "soir", "au coucher", "pendant", "jours", "semaines",
+    "apr\xE8s", "les repas", "si douleur", "ou fi\xE8vre", "\xE0 renouveler",
+    "cuill\xE8re-mesure", "Amoxicilline", "500 mg", "Ibuprof\xE8ne", "400 mg",
+    "Om\xE9prazole", "20 mg", "L\xE9vothyroxine", "75 \xB5g", "M\xEAme traitement",
+    "ne pas d\xE9passer", "6 par jour", "QSP", "3 mois", "bo\xEEte", "flacon",
+    "\xE9ventuellement", "cr\xE8me", "application", "locale", "deux fois",
+};
+const int NB_MOTS = sizeof mots / sizeof mots[0];
+const char* const zorix[] = {"Zorix", "ZORIX", "zorix"};
+
+// An accented byte as an RTF escape, everything else as it is.
+void en_rtf(std::string& rtf, const std::string& ligne)
+{
+    static const char hex[] = "0123456789abcdef";
+    for (unsigned char c : ligne) {
+        if (c >= 0x80) {
+            rtf += "\\'";
+            rtf += hex[c >> 4];
+            rtf += hex[c & 15];
+        } else {
+            rtf += (char)c;
+        }
+    }
+}
+
+std::string ordonnance(bool avec_zorix)
+{
+    std::vector<std::string> lignes;
+    int nb_lignes = 4 + hasard(2);
+    for (int l = 0; l < nb_lignes; ++l) {
+        std::string ligne;
+        int nb = 6 + hasard(6);
+        for (int m = 0; m < nb; ++m) {
+            if (m)
+                ligne += ' ';
+            ligne += mots[hasard(NB_MOTS)];
+        }
+        lignes.push_back(ligne);
+    }
+    // Mostly in both parts, sometimes in the RTF part only.
+    int ou = hasard(nb_lignes);
+    bool rtf_seul = avec_zorix && hasard(4) == 0;
+    std::string z = std::string(zorix[hasard(3)]) + " 25 mg";
+
+    std::string t = "<?xml version=\"1.0\" encoding=\"windows-1252\"?><ordonnance><text>";
+    for (int l = 0; l < nb_lignes; ++l) {
+        if (avec_zorix && !rtf_seul && l == ou)
+            t += z + " ";
+        t += lignes[l];
+        t += ". ";
+    }
+    t += "</text><rtf>{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1036{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}"
+         "{\\colortbl ;\\red0\\green0\\blue0;}\\viewkind4\\uc1\\pard\\cf1\\f0\\fs20 ";
+    for (int l = 0; l < nb_lignes; ++l) {
+        if (avec_zorix && l == ou)
+            t += "\\b " + z + "\\b0  ";
+        en_rtf(t, lignes[l]);
+        t += "\\par ";
+    }
+    t += "\\par }</rtf></ordonnance>";
+    return t;
+}
+
+double secondes(std::chrono::steady_clock::time_point debut)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - debut).count();
+}
+
+// Best of PASSES runs over fresh copies of the corpus; returns MB/s.
+double mesure(int (*correspond)(char*, const char*), const std::vector<char>& corpus,
+              const std::vector<size_t>& debuts, const char* cherche, int& trouvees)
+{
+    std::vector<char> copie(corpus.size());
+    double meilleur = 1e30;
+    for (int passe = 0; passe < PASSES; ++passe) {
+        memcpy(copie.data(), corpus.data(), corpus.size());
+        int n = 0;
+        auto debut = std::chrono::steady_clock::now();
+        for (size_t d : debuts)
+            n += correspond(copie.data() + d, cherche);
+        double s = secondes(debut);
+        if (s < meilleur)
+            meilleur = s;
+        trouvees = n;
+    }
+    // Every byte of the texts, NULs excluded.
+    return (corpus.size() - debuts.size()) / meilleur / 1e6;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const char* chemin = nullptr;
+    bool grep = false;
+    for (int i = 1; i < argc; ++i) {
+        if (!strcmp(argv[i], "--corpus") && i + 1 < argc)
+            chemin = argv[++i];
+        else if (!strcmp(argv[i], "--grep"))
+            grep = true;
+        else {
+            fprintf(stderr, "usage: bench_texte [--corpus PATH] [--grep]\n");
+            return 2;
+        }
+    }
+    if (grep && !chemin)
+        chemin = "texte_corpus.txt";
+
+    initialisation_recherche();
+    char cherche[] = "Zorix";
+    for (char* c = cherche; *c; ++c)
+        *c = (char)recherche_lower[(unsigned char)*c];
+
+    // All prescriptions back to back, each ended by its NUL.
+    std::vector<char> corpus;
+    std::vector<size_t> debuts;
+    corpus.reserve((size_t)NB_ORDONNANCES * 1100);
+    for (int i = 0; i < NB_ORDONNANCES; ++i) {
+        std::string o = ordonnance(hasard(100) == 0);
+        debuts.push_back(corpus.size());
+        corpus.insert(corpus.end(), o.begin(), o.end());
+        corpus.push_back(0);
+    }
+
+    if (chemin) {
+        FILE* f = fopen(chemin, "wb");
+        if (!f) {
+            fprintf(stderr, "bench_texte: cannot write %s\n", chemin);
+            return 1;
+        }
+        for (size_t i = 0; i < debuts.size(); ++i) {
+            fputs(corpus.data() + debuts[i], f);
+            fputc('\n', f);
+        }
+        fclose(f);
+        if (grep) {
+            printf("%s\n", chemin);
+            return 0;
+        }
+    }
+
+    int trouvees = 0, trouvees_simple = 0;
+    double procedure = mesure(ordonnance_correspond, corpus, debuts, cherche, trouvees);
+    double simple = mesure(simple_ordonnance, corpus, debuts, cherche, trouvees_simple);
+    printf("texte_corpus %.1f MB\n", (corpus.size() - debuts.size()) / 1e6);
+    printf("texte_procedure %.0f MB/s\n", procedure);
+    printf("texte_plain %.0f MB/s\n", simple);
+    printf("texte_matches %d prescriptions\n", trouvees);
+    if (trouvees != trouvees_simple) {
+        fprintf(stderr, "bench_texte: %d matches, plain version %d\n", trouvees, trouvees_simple);
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,54 @@
+// Splits a fuzz input into the texts a target works on.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "pliage.h"
+
+// Input layout: one byte of options (bits 0-2: offset of the text from an
+// aligned address; bit 3: search text left unfolded), one byte giving the
+// search text's length (mod 16), the search text, then the text. Both are
+// cut at their first NUL, as the code under test sees them.
+struct Entree {
+    std::string texte, cherche;
+    unsigned decalage = 0;
+};
+
+inline std::string jusqua_nul(const uint8_t* p, size_t n)
+{
+    const void* z = memchr(p, 0, n);
+    return std::string((const char*)p, z ? (const uint8_t*)z - p : n);
+}
+
+inline bool decoupe(const uint8_t* data, size_t size, Entree& e)
+{
+    if (size < 2)
+        return false;
+    e.decalage = data[0] & 7;
+    size_t n = data[1] % 16;
+    data += 2, size -= 2;
+    if (n > size)
+        n = size;
+    e.cherche = jusqua_nul(data, n);
+    e.texte = jusqua_nul(data + n, size - n);
+    if (!(data[-2] & 8))
+        for (char& c : e.cherche)
+            c = (char)recherche_lower[(unsigned char)c];
+    return true;
+}
+
+// The text in a heap block of its exact size (offset, bytes, NUL), so that
+// AddressSanitizer sees any read past it.
+struct Bloc {
+    std::vector<char> octets;
+    char* texte;
+    Bloc(const std::string& t, unsigned decalage) : octets(decalage + t.size() + 1, 'z')
+    {
+        texte = octets.data() + decalage;
+        memcpy(texte, t.c_str(), t.size() + 1);
+    }
+};

@@ -1,0 +1,49 @@
+// recherche_strxstr and stristr against the reference model.
+#include <cstdio>
+#include <cstdlib>
+
+#include "entree.h"
+#include "modele.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    initialisation_recherche();
+    return 0;
+}
+
+static long position(const char* r, const char* base)
+{
+    return r ? (long)(r - base) : -1;
+}
+
+static void ecart(const char* quoi, long obtenu, long attendu)
+{
+    fprintf(stderr, "%s: %ld, model %ld\n", quoi, obtenu, attendu);
+    abort();
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    Entree e;
+    if (!decoupe(data, size, e))
+        return 0;
+    Bloc b(e.texte, e.decalage);
+    Bloc s(e.cherche, 0);
+
+    long r = position(recherche_strxstr(b.texte, s.texte), b.texte);
+    long m = modele_strxstr(e.texte, e.cherche);
+    if (r != m)
+        ecart("recherche_strxstr", r, m);
+    r = position(stristr(b.texte, s.texte), b.texte);
+    m = modele_stristr(e.texte, e.cherche);
+    if (r != m)
+        ecart("stristr", r, m);
+    // And from the other side: the text as the needle.
+    r = position(stristr(s.texte, b.texte), s.texte);
+    m = modele_stristr(e.cherche, e.texte);
+    if (r != m)
+        ecart("stristr (swapped)", r, m);
+    if (recherche_strxstr(nullptr, s.texte) != nullptr)
+        ecart("recherche_strxstr(nullptr)", 0, -1);
+    return 0;
+}

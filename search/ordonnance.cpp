@@ -1,0 +1,128 @@
+// Decides whether one prescription text holds the folded search text.
+//
+// The decision and the cuts are exactly those of four tag searches with
+// stristr (<text>, then </text> from it; <rtf>, then </rtf> from it), a NUL
+// written at each closing tag found, then recherche_strxstr over the <text>
+// part and over the <rtf> part. Done that way the text part is read up to
+// five times; here a single left-to-right pass finds the tags and the places
+// where the search text occurs, and stops at the last closing tag.
+#include "pliage.h"
+
+#include "mots.h"
+
+// Whether the tag (lower case) starts at p, ASCII case ignored.
+static bool balise(const unsigned char* p, const char* tag)
+{
+    for (; *tag; ++p, ++tag)
+        if (majuscule(*p) != majuscule((unsigned char)*tag))
+            return false;  // a NUL of the text stops here too
+    return true;
+}
+
+// Whether s, whose first byte is already matched at p, occurs at p.
+static bool suite(const unsigned char* p, const unsigned char* s)
+{
+    size_t k = 1;
+    while (s[k] != 0 && recherche_lower[p[k]] == s[k])
+        ++k;
+    return s[k] == 0;
+}
+
+// First byte from p that is '<', folds to s0, or is the NUL.
+static unsigned char* vers_candidat(unsigned char* p, unsigned char s0)
+{
+    const mot chevron = '<' * UNS;
+    const mot motif = (s0 ? (unsigned char)(s0 | 0x20) : '<') * UNS;
+    const mot hauts = s0 ? hauts_pour(s0) : 0;
+    for (;;) {
+        while (!aligne(p)) {
+            unsigned char c = *p;
+            if (c == '<' || recherche_lower[c] == s0 || c == 0)
+                return p;
+            ++p;
+        }
+        for (;; p += sizeof(mot)) {
+            const mot m = lire_mot(p);
+            if (zeros(m) | zeros(m ^ chevron) | zeros(deux_casses(m, motif)) | (m & hauts))
+                break;
+        }
+        for (unsigned char* fin = p + sizeof(mot); p < fin; ++p) {
+            unsigned char c = *p;
+            if (c == '<' || recherche_lower[c] == s0 || c == 0)
+                return p;
+        }
+    }
+}
+
+int ordonnance_correspond(char* text, const char* str_srch)
+{
+    const unsigned char* s = (const unsigned char*)str_srch;
+    const unsigned char s0 = s[0];
+    unsigned char* start_text = nullptr;
+    unsigned char* end_text = nullptr;
+    unsigned char* start_rtf = nullptr;
+    unsigned char* end_rtf = nullptr;
+    // Leftmost place of the search text at or after each opening tag, in the
+    // text as given (before any cut).
+    unsigned char* trouve_text = nullptr;
+    unsigned char* trouve_rtf = nullptr;
+
+    for (unsigned char* p = (unsigned char*)text;; ++p) {
+        p = vers_candidat(p, s0);
+        const unsigned char c = *p;
+        if (c == 0)
+            break;
+        if (c == '<') {
+            if (!start_text) {
+                if (balise(p, "<text>"))
+                    start_text = p;
+            } else if (!end_text && balise(p, "</text>")) {
+                end_text = p;
+            }
+            if (!start_rtf) {
+                if (balise(p, "<rtf>"))
+                    start_rtf = p;
+            } else if (!end_rtf && balise(p, "</rtf>")) {
+                end_rtf = p;
+            }
+            // Both parts end at or before p: nothing further counts.
+            if (end_text && end_rtf)
+                break;
+        }
+        bool pour_text = start_text && !trouve_text;
+        bool pour_rtf = start_rtf && !trouve_rtf;
+        if (s0 != 0 && recherche_lower[c] == s0 && (pour_text || pour_rtf) && suite(p, s)) {
+            if (pour_text)
+                trouve_text = p;
+            if (pour_rtf)
+                trouve_rtf = p;
+        }
+    }
+
+    if (end_text)
+        *end_text = 0;
+    if (end_rtf)
+        *end_rtf = 0;
+
+    // Each part runs from its opening tag to the first cut after it, or to
+    // the end of the text. The leftmost place found counts only if it ends
+    // before that cut: any later place would end past it too.
+    size_t n = 0;
+    while (s[n] != 0)
+        ++n;
+    if (trouve_text) {
+        unsigned char* fin = end_text;
+        if (end_rtf && end_rtf > start_text && (!fin || end_rtf < fin))
+            fin = end_rtf;
+        if (!fin || trouve_text + n <= fin)
+            return 1;
+    }
+    if (trouve_rtf) {
+        unsigned char* fin = end_rtf;
+        if (end_text && end_text > start_rtf && (!fin || end_text < fin))
+            fin = end_text;
+        if (!fin || trouve_rtf + n <= fin)
+            return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,155 @@
+// Folding table and the two matchers of the prescription search.
+//
+// Both matchers run over every byte of every prescription, so they are
+// written for speed: a tight loop skips to the next byte that can start a
+// match, and only there is the rest of the needle compared. The results are
+// those of the plain leftmost scan, byte for byte.
+#include "pliage.h"
+
+#include <string.h>
+
+#include "mots.h"
+
+unsigned char recherche_lower[256];
+bool plie_depuis_haut[256];
+
+void initialisation_recherche(void)
+{
+    for (int c = 0; c < 256; ++c)
+        recherche_lower[c] = (unsigned char)c;
+    for (int c = 'A'; c <= 'Z'; ++c)
+        recherche_lower[c] = (unsigned char)(c + ('a' - 'A'));
+
+    // Accented letters of Windows-1252, upper and lower case, by code range.
+    // Æ, Ð, ×, Ø, Þ, ß, æ, ð, ÷, ø, þ, œ and Ÿ are left as they are.
+    static const struct { unsigned char premier, dernier; char plie; } accents[] = {
+        {0xC0, 0xC5, 'a'}, {0xE0, 0xE5, 'a'},
+        {0xC7, 0xC7, 'c'}, {0xE7, 0xE7, 'c'},
+        {0xC8, 0xCB, 'e'}, {0xE8, 0xEB, 'e'},
+        {0xCC, 0xCF, 'i'}, {0xEC, 0xEF, 'i'},
+        {0xD1, 0xD1, 'n'}, {0xF1, 0xF1, 'n'},
+        {0xD2, 0xD6, 'o'}, {0xF2, 0xF6, 'o'},
+        {0xD9, 0xDC, 'u'}, {0xF9, 0xFC, 'u'},
+        {0xDD, 0xDD, 'y'}, {0xFD, 0xFD, 'y'}, {0xFF, 0xFF, 'y'},
+    };
+    for (const auto& a : accents)
+        for (int c = a.premier; c <= a.dernier; ++c)
+            recherche_lower[c] = (unsigned char)a.plie;
+
+    for (int c = 0; c < 256; ++c)
+        plie_depuis_haut[c] = false;
+    for (int c = 0x80; c < 256; ++c)
+        plie_depuis_haut[recherche_lower[c]] = true;
+}
+
+// First byte from p that is a, b (the two ASCII cases of one byte, or twice
+// the same byte) or the NUL.
+static const unsigned char* vers_octet(const unsigned char* p, unsigned char a, unsigned char b)
+{
+    const mot motif = (unsigned char)(a | 0x20) * UNS;
+    for (;;) {
+        while (!aligne(p)) {
+            unsigned char c = *p;
+            if (c == a || c == b || c == 0)
+                return p;
+            ++p;
+        }
+        // A word flagged may hold none of them (0x1C for '<'): the bytes of
+        // the word are checked one by one.
+        for (;; p += sizeof(mot)) {
+            const mot m = lire_mot(p);
+            if (zeros(m) | zeros(deux_casses(m, motif)))
+                break;
+        }
+        for (const unsigned char* fin = p + sizeof(mot); p < fin; ++p) {
+            unsigned char c = *p;
+            if (c == a || c == b || c == 0)
+                return p;
+        }
+    }
+}
+
+char* stristr(const char* h, const char* n)
+{
+    const unsigned char* aiguille = (const unsigned char*)n;
+    if (aiguille[0] == 0)
+        return (char*)h;
+    // Bytes that can start a match: the first byte in either ASCII case.
+    const unsigned char a = majuscule(aiguille[0]);
+    const unsigned char b = (unsigned char)(a - 'A') < 26 ? (unsigned char)(a + ('a' - 'A')) : a;
+
+    const unsigned char* p = (const unsigned char*)h;
+    for (;;) {
+        p = vers_octet(p, a, b);
+        if (*p == 0)
+            return nullptr;
+        // A NUL of h differs from every needle byte, so ends the attempt.
+        size_t k = 1;
+        while (aiguille[k] != 0 && majuscule(p[k]) == majuscule(aiguille[k]))
+            ++k;
+        if (aiguille[k] == 0)
+            return (char*)p;
+        ++p;
+    }
+}
+
+// First byte from p that folds to s0, or the NUL. A word that holds none of
+// 0, s0, s0 ^ 0x20 and, when some high byte folds to s0, no byte from 0x80 up
+// has no candidate and is passed over whole; any other word is looked at byte
+// by byte.
+static const unsigned char* vers_plie(const unsigned char* p, unsigned char s0)
+{
+    const mot motif = (unsigned char)(s0 | 0x20) * UNS;
+    const mot hauts = hauts_pour(s0);
+    for (;;) {
+        while (!aligne(p)) {
+            unsigned char c = *p;
+            if (recherche_lower[c] == s0 || c == 0)
+                return p;
+            ++p;
+        }
+        for (;; p += sizeof(mot)) {
+            const mot m = lire_mot(p);
+            if (zeros(m) | zeros(deux_casses(m, motif)) | (m & hauts))
+                break;
+        }
+        for (const unsigned char* fin = p + sizeof(mot); p < fin; ++p) {
+            unsigned char c = *p;
+            if (recherche_lower[c] == s0 || c == 0)
+                return p;
+        }
+    }
+}
+
+char* recherche_strxstr(const char* buf, const char* s)
+{
+    if (buf == nullptr)
+        return nullptr;
+    const unsigned char* cherche = (const unsigned char*)s;
+    const unsigned char s0 = cherche[0];
+    if (s0 == 0)
+        return nullptr;
+
+    const unsigned char* p = (const unsigned char*)buf;
+    for (;;) {
+        p = vers_plie(p, s0);
+        if (*p == 0)
+            return nullptr;
+        // recherche_lower[0] is 0 and never equals a byte of s: the NUL of
+        // buf ends the attempt.
+        size_t k = 1;
+        while (cherche[k] != 0 && recherche_lower[p[k]] == cherche[k])
+            ++k;
+        if (cherche[k] == 0)
+            return (char*)p;
+        ++p;
+    }
+}
+
+int compar(const void* a, const void* b)
+{
+    int32_t x, y;
+    memcpy(&x, a, sizeof x);
+    memcpy(&y, b, sizeof y);
+    return (x > y) - (x < y);
+}
