@@ -1,0 +1,95 @@
+// Session and cabinet: which cabinet is open, opening and closing it.
+// Nothing needs a session: the calls work, or answer empty, without one.
+#include <cstring>
+
+#include "hote.h"
+
+#include <commctrl.h>
+
+CABINET g_cabinet;
+bool g_ouvert = false;
+DWORD g_curseur = 0;
+
+static char g_chemin[MAX_PATH];  // from KMSetPathCabinet
+
+static void fermer_cabinet()
+{
+    if (g_ouvert) liberer_cabinet(&g_cabinet);
+    g_ouvert = false;
+    g_curseur = 0;
+}
+
+// A cabinet is one folder inside the cabinets directory, never a path.
+static bool nom_de_cabinet_sur(const char* nom)
+{
+    if (!nom[0] || strcmp(nom, ".") == 0 || strcmp(nom, "..") == 0) return false;
+    return strpbrk(nom, "\\/:") == NULL;
+}
+
+extern "C" BOOL WINAPI KMOpenSession(int nMode)
+{
+    (void)nMode;  // the mode selects nothing here
+    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
+    return InitCommonControlsEx(&icc);
+}
+
+extern "C" BOOL WINAPI KMCloseSession(void)
+{
+    fermer_cabinet();
+    return TRUE;
+}
+
+extern "C" BOOL WINAPI KMSetPathCabinet(const char* pszDir)
+{
+    if (!pszDir || lstrlenA(pszDir) >= MAX_PATH) {
+        g_chemin[0] = '\0';
+        return FALSE;
+    }
+    lstrcpynA(g_chemin, pszDir, MAX_PATH);
+    return TRUE;
+}
+
+// Opening always ends the cabinet open before, even when the new one is
+// refused: after a 0 nothing is open, so no caller reads the old cabinet
+// believing it has the new one. The new one is read into a fresh state and
+// becomes current only when complete.
+extern "C" BOOL WINAPI KMOpenCabinet(const char* pszDir, const char* pszCabinet,
+                                     const char* pszUser, const char* pszExtra)
+{
+    (void)pszExtra;
+    fermer_cabinet();
+    if (!pszCabinet || !pszUser || !nom_de_cabinet_sur(pszCabinet)) return FALSE;
+
+    const char* base = (pszDir && pszDir[0]) ? pszDir : g_chemin;
+    size_t lgBase = strlen(base), lgCabinet = strlen(pszCabinet);
+    if (lgBase == 0 || lgBase + 1 + lgCabinet >= MAX_PATH) return FALSE;
+    char dossier[MAX_PATH];
+    memcpy(dossier, base, lgBase);
+    if (base[lgBase - 1] != '\\' && base[lgBase - 1] != '/') dossier[lgBase++] = '\\';
+    memcpy(dossier + lgBase, pszCabinet, lgCabinet + 1);
+
+    CABINET nouveau;
+    memset(&nouveau, 0, sizeof(nouveau));
+    if (!charger_cabinet(dossier, pszUser, &nouveau)) {
+        liberer_cabinet(&nouveau);
+        return FALSE;
+    }
+    g_cabinet = nouveau;
+    g_ouvert = true;
+    g_curseur = 0;
+    return TRUE;
+}
+
+extern "C" BOOL WINAPI KMCloseCabinet(void)
+{
+    fermer_cabinet();
+    return TRUE;
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE hinst, DWORD raison, LPVOID reserve)
+{
+    (void)hinst;
+    // Unloaded by FreeLibrary (not at process exit): give the cabinet back.
+    if (raison == DLL_PROCESS_DETACH && reserve == NULL) fermer_cabinet();
+    return TRUE;
+}
