@@ -1,0 +1,146 @@
+// The expected answer of a search, on a small cabinet written by hand.
+#include <gtest/gtest.h>
+
+#include "fichiers.h"
+#include "gencab.h"
+
+namespace {
+
+std::string xml(const std::string& texte, const std::string& rtf)
+{
+    return "<ordonnance><text>" + texte + "</text><rtf>{\\rtf1\\ansi " + rtf +
+           "}</rtf></ordonnance>";
+}
+
+TEST(GencabAttendu, CabinetEcritALaMain)
+{
+    std::string d = dossier_essai("attendu");
+    std::string patients =
+        "0\tZERO\tH\xE9l\xE8ne\t15/05/2026\r\n"
+        "7\tLEF\xC8VRE\tNo\xEBl\t15/01/2025\r\n"
+        "12\tDUPONT\tJ\xE9r\xF4me\t01/09/1984\n"
+        "300\tMARTIN\tAna\xEFs\t29/02/2000\r\n"
+        "301\tSANS\tOrdonnance\t01/01/1950\r\n";
+    std::string dossiers =
+        "5\t7\t0\t12/03/2003\tOrdonnance\r\n"
+        "-9\t7\t0\t02/01/2004\t\r\n"
+        "100\t7\t0\t15/07/2002\r\n"
+        "-2147483648\t7\t7\t01/01/2010\tOrdonnance\r\n"
+        "77\t7\t7\t01/01/2010\tOrdonnance\r\n"
+        "2147483647\t7\t12\t05/03/2004\tOrdonnance\r\n"
+        "13\t7\t12\t06/03/2004\tOrdonnance\r\n"
+        "14\t7\t12\t07/03/2004\tOrdonnance\r\n"
+        "15\t7\t12\t08/03/2004\tOrdonnance\r\n"
+        "16\t7\t12\t09/03/2004\tOrdonnance\r\n"
+        "17\t7\t12\t10/03/2004\tOrdonnance\r\n"
+        "18\t7\t12\t11/03/2004\tOrdonnance\r\n"
+        "19\t7\t12\t12/03/2004\tRenouvellement Zorix\r\n"
+        "20\t2\t12\t13/03/2004\tCourrier Zorix\r\n"
+        "21\t3\t301\t14/03/2004\tZORIX\r\n"
+        "22\t7\t300\t31/12/1999\tOrdonnance\r\n"
+        "23\t7\t4242\t05/03/999\tOrdonnance\r\n"
+        "24\t7\t300\t01/01/2001\tOrdonnance\r\n"
+        "25\t7\t301\t01/01/2001\tOrdonnance\r\n"
+        "26\t1\t301\t01/01/2001\t\r\n";
+    std::string ordonnances =
+        enregistrement(5, xml("ZORIX 25 mg : 1 le matin", "{\\b ZORIX 25 mg} : 1 le matin")) +
+        enregistrement(-9, "<ordonnance><TEXT>zorix</Text><RTF>{\\rtf1 zorix}</Rtf></ordonnance>") +
+        // The accent survives in the text part only.
+        enregistrement(100, xml("z\xF6rix", "z\\'f6rix")) +
+        enregistrement(INT32_MIN, xml("Zorix zorix", "Zorix")) +
+        enregistrement(77, xml("Z\xD6RIX", "Z\\'d6RIX")) +
+        enregistrement(INT32_MAX, "<ordonnance><rtf>{\\rtf1 Zorix}</rtf></ordonnance>") +
+        enregistrement(13, "<ordonnance><rtf>{\\rtf1 Z\\'f6rix}</rtf></ordonnance>") +
+        // No </text>: the part runs to the end of the whole text.
+        enregistrement(14, "<ordonnance><text>Calvexine</ordonnance> zorix") +
+        // </rtf> inside the text part cuts it before the drug.
+        enregistrement(15, "<ordonnance><text>ab<rtf>cd</rtf>Zorix</text></ordonnance>") +
+        enregistrement(16, "<ordonnance><t\xE8xt>Zorix</t\xE8xt></ordonnance>") +
+        enregistrement(17, "<ordonnance><titre>Zorix</titre>" + xml("rien", "rien").substr(12)) +
+        enregistrement(18, xml("Zori x, Zorax, Zor\xADix, \x8Eorix", "Zori x")) +
+        enregistrement(22, xml("ZoRiX", "")) +
+        enregistrement(23, xml("Zorix", "")) +
+        // The host's text ends at its first NUL.
+        enregistrement(24, xml(std::string("abc\0Zorix", 9), "")) +
+        // Only the first <text> part is looked at.
+        enregistrement(25, "<ordonnance><text>a</text><text>Zorix</text></ordonnance>");
+    ASSERT_TRUE(ecrire_cabinet_essai(d, "main", patients, dossiers, ordonnances));
+
+    Cabinet c;
+    std::string erreur;
+    ASSERT_TRUE(lire_cabinet(d, "main", c, erreur)) << erreur;
+    uint32_t aujourdhui = date_packee(15, 12, 2026);
+    EXPECT_EQ(calculer_attendu(c, "Zorix", aujourdhui),
+              "0\tZERO H\xE9l\xE8ne\t0 an 07 m\t3\t15/07/2002\t02/01/2004\n"
+              "7\tLEF\xC8VRE No\xEBl\t1 an 11 m\t2\t01/01/2010\t01/01/2010\n"
+              "12\tDUPONT J\xE9r\xF4me\t42 ans 03 m\t2\t05/03/2004\t07/03/2004\n"
+              "300\tMARTIN Ana\xEFs\t26 ans 09 m\t1\t31/12/1999\t31/12/1999\n"
+              "4242\t \t\t1\t05/03/ 999\t05/03/ 999\n"
+              "RESUME\t9 occ. - 5 Patients\n");
+    // Folded search text, same answer; the empty one finds nothing.
+    EXPECT_EQ(calculer_attendu(c, "Z\xD6RIX", aujourdhui), calculer_attendu(c, "zorix", aujourdhui));
+    EXPECT_EQ(calculer_attendu(c, "", aujourdhui), "RESUME\t0 occ. - 0 Patients\n");
+    // Every part starts with its own tag.
+    EXPECT_EQ(calculer_attendu(c, "rtf", aujourdhui).substr(0, 2), "0\t");
+}
+
+TEST(GencabAttendu, PliageDesAccentsEtDeLaCasse)
+{
+    const struct {
+        const char* recherche;
+        const char* texte;
+        bool trouve;
+    } cas[] = {
+        {"P\xC9NICILLINE", "<text>p\xE9nicilline</text>", true},
+        {"p\xE9nicilline", "<text>PENICILLINE</text>", true},
+        {"e", "<rtf>\xC9</rtf>", true},
+        {"\xC6", "<text>\xE6</text>", false},
+        {"\xC6", "<text>\xC6</text>", true},
+        {"\x9C", "<text>oe</text>", false},
+        {"\xDF", "<text>ss</text>", false},
+        {"\xFF", "<text>Y</text>", true},
+        {"\x9F", "<text>y \xFF</text>", false},
+        {"\xC7" "a", "<text>ca</text>", true},
+        {"zorix", "<text>ZORIX</text>", true},
+        {"zorix", "<tExt>ZORIX</TEXT>", true},
+        {"zorix", "Zorix", false},
+        {"zorix", "", false},
+        {"zorix 25", "<text>ZORIX\r\n25 mg</text>", false},
+    };
+    for (const auto& c : cas)
+        EXPECT_EQ(ordonnance_attendue(c.texte, c.recherche), c.trouve)
+            << c.recherche << " dans " << c.texte;
+
+    // The search box keeps 259 bytes: a longer search text is cut there.
+    std::string longue(259, 'a');
+    EXPECT_TRUE(ordonnance_attendue("<text>" + longue + "</text>", longue + "b"));
+    EXPECT_FALSE(ordonnance_attendue("<text>" + longue + "</text>", longue.substr(1) + "bb"));
+}
+
+TEST(GencabAttendu, AgeEnAnsEtMois)
+{
+    const struct {
+        uint32_t naissance, reference;
+        int ans, mois;
+    } cas[] = {
+        {date_packee(15, 5, 2026), date_packee(15, 12, 2026), 0, 7},
+        {date_packee(16, 5, 2026), date_packee(15, 12, 2026), 0, 6},
+        {date_packee(1, 9, 1984), date_packee(15, 12, 2026), 42, 3},
+        {date_packee(31, 1, 2025), date_packee(28, 2, 2025), 0, 1},
+        {date_packee(31, 1, 2024), date_packee(28, 2, 2024), 0, 0},
+        {date_packee(29, 2, 2000), date_packee(28, 2, 2001), 1, 0},
+        {date_packee(29, 2, 2000), date_packee(27, 2, 2001), 0, 11},
+        {date_packee(29, 2, 2000), date_packee(29, 2, 2004), 4, 0},
+        {date_packee(10, 3, 2020), date_packee(10, 3, 2020), 0, 0},
+        {date_packee(11, 3, 2020), date_packee(10, 3, 2020), 0, 0},
+        {date_packee(1, 1, 1927), date_packee(31, 12, 2026), 99, 11},
+    };
+    for (const auto& c : cas) {
+        int ans = -1, mois = -1;
+        calculer_age(c.naissance, c.reference, ans, mois);
+        EXPECT_EQ(ans, c.ans) << std::hex << c.naissance << " " << c.reference;
+        EXPECT_EQ(mois, c.mois) << std::hex << c.naissance << " " << c.reference;
+    }
+}
+
+}  // namespace
