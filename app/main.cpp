@@ -1,0 +1,127 @@
+// Ordaskel: the entry function, the main dialog and the opening of the
+// user's default cabinet. Everything runs on the one thread of the dialog.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "kmapi.h"
+#include "pliage.h"
+#include "recherche.h"
+#include "registre.h"
+#include "resource.h"
+
+HINSTANCE hInst;
+// 1 while a search runs: the search pumps the dialog's messages, so a second
+// "Lancer" or a close request reaches Main_Dlg in the middle of it.
+int recherche_en_cours;
+
+static const char TITRE[] = "Ordaskel";
+
+// Icon and the five empty columns of the result list.
+void initialisation_affichage(HWND hwnd)
+{
+    HICON icone = LoadIconA(hInst, MAKEINTRESOURCEA(IDI_ORDASKEL));
+    SendMessageA(hwnd, WM_SETICON, ICON_SMALL, (LPARAM)icone);
+    SendMessageA(hwnd, WM_SETICON, ICON_BIG, (LPARAM)icone);
+
+    static const struct {
+        const char* titre;
+        int largeur;
+    } colonnes[5] = {
+        {"Nom Patient", 200},
+        {"Age", 80},
+        {"Nombre d'occurences", 50},
+        {"Premi\350re occurence", 80},
+        {"Derni\350re occurence", 80},
+    };
+    for (int i = 0; i < 5; i++) {
+        LVCOLUMNA colonne = {};
+        colonne.mask = LVCF_TEXT | LVCF_WIDTH;
+        if (i > 0) {
+            colonne.mask |= LVCF_FMT;
+            colonne.fmt = LVCFMT_RIGHT;
+        }
+        colonne.pszText = (char*)colonnes[i].titre;
+        colonne.cx = colonnes[i].largeur;
+        SendDlgItemMessageA(hwnd, IDD_LIST, LVM_INSERTCOLUMNA, i, (LPARAM)&colonne);
+    }
+}
+
+// Opens the cabinet the user last opened in Kalimed, as its per-user settings
+// record it. The settings are only read, never written.
+void initialisation_std_cab(HWND hwnd)
+{
+    char path[MAX_PATH];
+    char cabinet[MAX_PATH];
+    char user[MAX_PATH];
+    HKEY cle;
+
+    if (RegOpenKeyA(HKEY_CURRENT_USER, "Software\\Velmora\\Kalimed\\Chemins", &cle) != ERROR_SUCCESS)
+        cle = NULL;
+    lecture_texte_registre(cle, "Cabinets", path);
+    if (cle)
+        RegCloseKey(cle);
+
+    if (RegOpenKeyA(HKEY_CURRENT_USER, "Software\\Velmora\\Kalimed\\Cabinets", &cle) != ERROR_SUCCESS)
+        cle = NULL;
+    lecture_texte_registre(cle, "Dernier", cabinet);
+    // The user is the value named after the cabinet; with no cabinet there is
+    // none (an empty name would read the key's default value).
+    lecture_texte_registre(cabinet[0] ? cle : NULL, cabinet, user);
+    if (cle)
+        RegCloseKey(cle);
+
+    KMSetPathCabinet(path);
+    if (!KMOpenCabinet(path, cabinet, user, ""))
+        MessageBoxA(hwnd, "Impossible d'ouvrir le cabinet par d\351faut", TITRE, MB_ICONERROR);
+}
+
+INT_PTR CALLBACK Main_Dlg(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    (void)lParam;
+    switch (msg) {
+    case WM_INITDIALOG:
+        initialisation_affichage(hwnd);
+        initialisation_recherche();
+        initialisation_std_cab(hwnd);
+        SendDlgItemMessageA(hwnd, IDD_TXT_ORDO, WM_SETTEXT, 0, (LPARAM) "Zorix");
+        recherche_en_cours = 0;
+        // The focus goes to the first tab stop, "Lancer".
+        return TRUE;
+
+    case WM_COMMAND:
+        // "Exporter" and the Escape key's IDCANCEL do nothing; neither does a
+        // "Lancer" that arrives through the running search's message pumping.
+        if (LOWORD(wParam) == IDD_START && recherche_en_cours == 0) {
+            recherche_en_cours = 1;
+            recherche_ordonnance(hwnd);
+            recherche_en_cours = 0;
+        }
+        return FALSE;
+
+    case WM_CLOSE:
+        if (recherche_en_cours == 1) {
+            // Shown from within the search's pumping: the scan waits for the OK.
+            MessageBoxA(hwnd, "Il est n\351cessaire d'attendre la fin de la recherche", TITRE,
+                        MB_ICONINFORMATION);
+            return TRUE;
+        }
+        KMCloseCabinet();
+        EndDialog(hwnd, 0);
+        return FALSE;
+    }
+    return FALSE;
+}
+
+// The command line and the show state are not used: the dialog is all there is.
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow)
+{
+    (void)hPrevInstance;
+    (void)lpCmdLine;
+    (void)nCmdShow;
+    hInst = hInstance;
+    // Also registers the list-view and progress-bar classes the dialog uses.
+    KMOpenSession(1);
+    DialogBoxParamA(hInst, MAKEINTRESOURCEA(IDD_MAIN), NULL, Main_Dlg, 0);
+    KMCloseSession();
+    return 0;
+}
