@@ -4,7 +4,8 @@
 //   bench_recherche --dossier DIR --cabinet NAME [--texte TEXT]
 //
 // recherche_sans_resultat times one more run with a text found nowhere: the
-// scan alone, without rows to list.
+// scan alone, without rows to list. recherche_liste times the list control
+// alone receiving the same rows and cells, to tell its cost from the tool's.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -150,6 +151,27 @@ static void appels_hote_seuls(const std::vector<WORD>& fiches)
     ClosePatients(Patient);
 }
 
+// The list view's own cost: as many rows of five cells as the search listed,
+// sent the same way, with none of the search's work.
+static double lignes_seules(int lignes)
+{
+    SendDlgItemMessageA(dialogue, IDD_LIST, LVM_DELETEALLITEMS, 0, 0);
+    char tmp[64] = "DUPONT Marie";
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.pszText = tmp;
+    double t0 = maintenant();
+    for (item.iItem = 0; item.iItem < lignes; item.iItem++) {
+        item.iSubItem = 0;
+        SendDlgItemMessageA(dialogue, IDD_LIST, LVM_INSERTITEMA, 0, (LPARAM)&item);
+        for (item.iSubItem = 1; item.iSubItem < 5; item.iSubItem++)
+            SendDlgItemMessageA(dialogue, IDD_LIST, LVM_SETITEMA, 0, (LPARAM)&item);
+    }
+    double duree = maintenant() - t0;
+    SendDlgItemMessageA(dialogue, IDD_LIST, LVM_DELETEALLITEMS, 0, 0);
+    return duree;
+}
+
 int main(int argc, char** argv)
 {
     const char* dossier = NULL;
@@ -212,10 +234,20 @@ int main(int argc, char** argv)
     recherche_ordonnance(dialogue);
     double sans_resultat = maintenant() - t0;
 
+    t0 = maintenant();
+    appels_hote_seuls(std::vector<WORD>());
+    double hote_balayage = maintenant() - t0;
+    double liste = lignes_seules(lignes);
+
     printf("recherche_totale %.3f s\n", totale);
     printf("recherche_hote %.3f s\n", hote);
     printf("recherche_part_outil %.1f %%\n", totale > 0 ? 100.0 * (totale - hote) / totale : 0.0);
+    printf("recherche_liste %.3f s\n", liste);
+    printf("recherche_part_outil_hors_liste %.1f %%\n",
+           totale > 0 ? 100.0 * (totale - hote - liste) / totale : 0.0);
     printf("recherche_sans_resultat %.3f s\n", sans_resultat);
+    printf("recherche_sans_resultat_part_outil %.1f %%\n",
+           sans_resultat > 0 ? 100.0 * (sans_resultat - hote_balayage) / sans_resultat : 0.0);
 
     UnhookWindowsHookEx(crochet);
     DestroyWindow(dialogue);
