@@ -54,6 +54,20 @@ static unsigned char* vers_candidat(unsigned char* p, unsigned char s0)
     }
 }
 
+// A part runs from its opening tag to the first cut after it (its own closing
+// tag or the other part's), or to the end of the text. The leftmost place
+// found counts only if the n bytes there end before that cut: any later place
+// would end past it too.
+static bool dans_sa_partie(const unsigned char* trouve, const unsigned char* debut,
+                           const unsigned char* fin, const unsigned char* autre_fin, size_t n)
+{
+    if (!trouve)
+        return false;
+    if (autre_fin && autre_fin > debut && (!fin || autre_fin < fin))
+        fin = autre_fin;
+    return !fin || trouve + n <= fin;
+}
+
 int ordonnance_correspond(char* text, const char* str_srch)
 {
     const unsigned char* s = (const unsigned char*)str_srch;
@@ -104,25 +118,9 @@ int ordonnance_correspond(char* text, const char* str_srch)
     if (end_rtf)
         *end_rtf = 0;
 
-    // Each part runs from its opening tag to the first cut after it, or to
-    // the end of the text. The leftmost place found counts only if it ends
-    // before that cut: any later place would end past it too.
     size_t n = 0;
     while (s[n] != 0)
         ++n;
-    if (trouve_text) {
-        unsigned char* fin = end_text;
-        if (end_rtf && end_rtf > start_text && (!fin || end_rtf < fin))
-            fin = end_rtf;
-        if (!fin || trouve_text + n <= fin)
-            return 1;
-    }
-    if (trouve_rtf) {
-        unsigned char* fin = end_rtf;
-        if (end_text && end_text > start_rtf && (!fin || end_text < fin))
-            fin = end_text;
-        if (!fin || trouve_rtf + n <= fin)
-            return 1;
-    }
-    return 0;
+    return dans_sa_partie(trouve_text, start_text, end_text, end_rtf, n) ||
+           dans_sa_partie(trouve_rtf, start_rtf, end_rtf, end_text, n);
 }

@@ -74,13 +74,18 @@ static HGLOBAL bloc(FormeBloc forme, SIZE_T taille)
     }
 }
 
-static int fermer_bloc(HGLOBAL h)
+// CloseDossiers and ClosePatients: counts the call, refuses a handle other
+// than the one handed out, and notes how many locks it still had.
+static BOOL fermer_bloc(HGLOBAL h, HGLOBAL& donne, int& fermetures, int& verrous)
 {
-    if (h == NULL)
-        return 0;
-    int verrous = (int)(GlobalFlags(h) & GMEM_LOCKCOUNT);
-    GlobalFree(h);
-    return verrous;
+    fermetures++;
+    if (h != donne)
+        return FALSE;
+    verrous = h ? (int)(GlobalFlags(h) & GMEM_LOCKCOUNT) : 0;
+    if (h)
+        GlobalFree(h);
+    donne = NULL;
+    return TRUE;
 }
 
 // Copies a text into a fixed field: the bytes that fit, zeros after them.
@@ -132,12 +137,7 @@ HGLOBAL WINAPI OpenDossiers(int a, int b, int c, int d)
 BOOL WINAPI CloseDossiers(HGLOBAL h)
 {
     noter("CloseDossiers");
-    journal_hote.fermetures_dossiers++;
-    if (h != bloc_dossiers)
-        return FALSE;
-    journal_hote.verrous_dossiers = fermer_bloc(h);
-    bloc_dossiers = NULL;
-    return TRUE;
+    return fermer_bloc(h, bloc_dossiers, journal_hote.fermetures_dossiers, journal_hote.verrous_dossiers);
 }
 
 int WINAPI KMNumberOfKey(int nIndex)
@@ -269,12 +269,7 @@ BOOL WINAPI ReadPatients(void* pRecord, int nMode)
 BOOL WINAPI ClosePatients(HGLOBAL h)
 {
     noter("ClosePatients");
-    journal_hote.fermetures_patients++;
-    if (h != bloc_patients)
-        return FALSE;
-    journal_hote.verrous_patients = fermer_bloc(h);
-    bloc_patients = NULL;
-    return TRUE;
+    return fermer_bloc(h, bloc_patients, journal_hote.fermetures_patients, journal_hote.verrous_patients);
 }
 
 DWORD WINAPI Today(void)
