@@ -71,7 +71,8 @@ void initialisation_std_cab(HWND hwnd)
         RegCloseKey(cle);
 
     KMSetPathCabinet(path);
-    if (!KMOpenCabinet(path, cabinet, user, ""))
+    cabinet_ouvert = KMOpenCabinet(path, cabinet, user, "") != 0;
+    if (!cabinet_ouvert)
         MessageBoxA(hwnd, "Impossible d'ouvrir le cabinet par d\351faut", TITRE, MB_ICONERROR);
 }
 
@@ -101,8 +102,16 @@ INT_PTR CALLBACK Main_Dlg(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         if (recherche_en_cours == 1) {
             // Shown from within the search's pumping: the scan waits for the OK.
-            MessageBoxA(hwnd, "Il est n\351cessaire d'attendre la fin de la recherche", TITRE,
-                        MB_ICONINFORMATION);
+            // The box's own loop takes further close requests: they are
+            // refused without a box inside the box, so a flood of them cannot
+            // pile boxes up until the stack runs out.
+            static int attente_affichee;
+            if (!attente_affichee) {
+                attente_affichee = 1;
+                MessageBoxA(hwnd, "Il est n\351cessaire d'attendre la fin de la recherche", TITRE,
+                            MB_ICONINFORMATION);
+                attente_affichee = 0;
+            }
             return TRUE;
         }
         KMCloseCabinet();

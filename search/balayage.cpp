@@ -137,7 +137,9 @@ void recherche_ordonnance(HWND hwnd)
 
     RECOrdonnances ordo;
     for (int i = 0; !manque && i < ndossiers_tot; i++) {
-        // A failed read leaves ordo as it was: nothing to trust in it.
+        // The host gets the same bytes for the same entry, not what the
+        // previous one left; a failed read leaves nothing to trust in ordo.
+        memset(&ordo, 0, sizeof ordo);
         if (ReadDossiers2(index[i], &ordo) && ordo.cType == DOSSIERS_ORDONNANCES) {
             HGLOBAL hOrdo = ReadXMLOrdonnances(index[i], &ordo);
             if (hOrdo) {
@@ -162,14 +164,14 @@ void recherche_ordonnance(HWND hwnd)
         GlobalUnlock(Dossier);
     CloseDossiers(Dossier);
 
-    if (manque) {
-        // A prescription not read may be a patient missed: no partial result.
-        LocalFree(index);
-        MessageBoxA(hwnd, "M\xE9moire insuffisante : la recherche n'a pas pu aboutir", "Ordaskel",
+    int patients = manque ? -1 : liste_patients(hwnd, patlist);
+    if (patients < 0) {
+        // A prescription not read or a row not listed may be a patient
+        // missed: no partial result.
+        MessageBoxA(hwnd, "M\351moire insuffisante : la recherche n'a pas pu aboutir", "Ordaskel",
                     MB_OK | MB_ICONERROR);
-        return;
+    } else {
+        resume_recherche(hwnd, nocc, patients);
     }
-
-    liste_patients(hwnd, patlist, nocc);
     LocalFree(index);
 }

@@ -9,6 +9,9 @@
 
 #define TAILLE_NOM 21   // szNom and szPrenom of RECPatients
 
+// Set by the dialog once the default cabinet is open.
+BOOL cabinet_ouvert;
+
 void cellule_nom(char* tmp, const char* szNom, const char* szPrenom)
 {
     // A full field has no NUL of its own: never read past it.
@@ -43,9 +46,53 @@ static BOOL lecture_patient(RECPatients* patient, WORD f)
     return patient->szNom[0] != 0 || patient->szPrenom[0] != 0 || patient->DateNai != 0;
 }
 
-void liste_patients(HWND hwnd, const PATIENT_ENTRY* patlist, int nocc)
+// Sends the five cells of one row to the list, at the row counter; returns
+// FALSE when the list refused the row or one of its cells.
+static BOOL ligne(HWND liste, int rang, char* tmp, const RECPatients* patient, BOOL connu,
+                  const PATIENT_ENTRY* e)
 {
     static const char vide[TAILLE_NOM] = "";
+    LVITEMA item;
+    memset(&item, 0, sizeof item);
+    item.mask = LVIF_TEXT;
+    item.pszText = tmp;
+    item.iItem = rang;
+
+    if (patient)
+        cellule_nom(tmp, patient->szNom, patient->szPrenom);
+    else
+        cellule_nom(tmp, vide, vide);
+    // The cells go where the list put the row, not where it was asked to.
+    item.iItem = (int)SendMessageA(liste, LVM_INSERTITEMA, 0, (LPARAM)&item);
+    if (item.iItem < 0)
+        return FALSE;
+
+    for (item.iSubItem = 1; item.iSubItem <= 4; item.iSubItem++) {
+        switch (item.iSubItem) {
+        case 1:
+            if (connu)
+                cellule_age(tmp, GetAge(patient->DateNai, Today()));
+            else
+                tmp[0] = 0;
+            break;
+        case 2:
+            wsprintfA(tmp, "%d", e->nb);
+            break;
+        case 3:
+            cellule_date(tmp, e->first);
+            break;
+        case 4:
+            cellule_date(tmp, e->last);
+            break;
+        }
+        if (!SendMessageA(liste, LVM_SETITEMA, 0, (LPARAM)&item))
+            return FALSE;
+    }
+    return TRUE;
+}
+
+int liste_patients(HWND hwnd, const PATIENT_ENTRY* patlist)
+{
     char tmp[500];
 
     // Without a usable patient buffer the rows still come from the tally, as
@@ -57,51 +104,47 @@ void liste_patients(HWND hwnd, const PATIENT_ENTRY* patlist, int nocc)
         patient = NULL;
     }
 
-    LVITEMA item;
-    memset(&item, 0, sizeof item);
-    item.mask = LVIF_TEXT;
-    item.pszText = tmp;
-    item.iItem = 0;
+    // One batch: the list neither repaints nor redoes its scroll bars per row,
+    // and is found once rather than at every message.
+    HWND liste = GetDlgItem(hwnd, IDD_LIST);
+    SendMessageA(liste, WM_SETREDRAW, FALSE, 0);
+    int lignes = 0;
     for (int f = 0; f < MAX_DOSSIERS; f++) {
         const PATIENT_ENTRY* e = &patlist[f];
         if (e->nb <= 0)
             continue;
         BOOL connu = patient && lecture_patient(patient, (WORD)f);
-
-        item.iSubItem = 0;
-        if (patient)
-            cellule_nom(tmp, patient->szNom, patient->szPrenom);
-        else
-            cellule_nom(tmp, vide, vide);
-        SendDlgItemMessageA(hwnd, IDD_LIST, LVM_INSERTITEMA, 0, (LPARAM)&item);
-
-        item.iSubItem = 1;
-        if (connu)
-            cellule_age(tmp, GetAge(patient->DateNai, Today()));
-        else
-            tmp[0] = 0;
-        SendDlgItemMessageA(hwnd, IDD_LIST, LVM_SETITEMA, 0, (LPARAM)&item);
-
-        item.iSubItem = 2;
-        wsprintfA(tmp, "%d", e->nb);
-        SendDlgItemMessageA(hwnd, IDD_LIST, LVM_SETITEMA, 0, (LPARAM)&item);
-
-        item.iSubItem = 3;
-        cellule_date(tmp, e->first);
-        SendDlgItemMessageA(hwnd, IDD_LIST, LVM_SETITEMA, 0, (LPARAM)&item);
-
-        item.iSubItem = 4;
-        cellule_date(tmp, e->last);
-        SendDlgItemMessageA(hwnd, IDD_LIST, LVM_SETITEMA, 0, (LPARAM)&item);
-
-        item.iItem++;
+        if (!ligne(liste, lignes, tmp, patient, connu, e)) {
+            // A row missing or without its figures is a patient not called
+            // back: no list at all rather than a partial one.
+            SendMessageA(liste, LVM_DELETEALLITEMS, 0, 0);
+            lignes = -1;
+            break;
+        }
+        lignes++;
     }
+    SendMessageA(liste, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(liste, NULL, TRUE);
 
     if (patient)
         GlobalUnlock(Patient);
     ClosePatients(Patient);
+    return lignes;
+}
 
+void resume_recherche(HWND hwnd, int nocc, int patients)
+{
     char resume[260];
-    wsprintfA(resume, "%d occ. - %d Patients", nocc, item.iItem);
-    MessageBoxA(hwnd, resume, "Ordaskel", MB_OK | MB_ICONINFORMATION);
+    UINT icone = MB_ICONINFORMATION;
+    if (cabinet_ouvert) {
+        wsprintfA(resume, "%d occ. - %d Patients", nocc, patients);
+    } else {
+        // Whatever the host gave without a cabinet is no proof of "nobody".
+        wsprintfA(resume,
+                  "%d occ. - %d Patients\n\nLe cabinet par d\351faut n'a pas pu \352tre ouvert : "
+                  "ce r\351sultat peut \352tre incomplet.",
+                  nocc, patients);
+        icone = MB_ICONWARNING;
+    }
+    MessageBoxA(hwnd, resume, "Ordaskel", MB_OK | icone);
 }

@@ -11,3 +11,6 @@ struct PATIENT_ENTRY {
 };
 
 void recherche_ordonnance(HWND hwnd);
+
+// Whether the default cabinet opened; a summary without it carries a warning.
+extern BOOL cabinet_ouvert;

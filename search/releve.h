@@ -4,9 +4,14 @@
 #include <windows.h>
 #include "recherche.h"
 
-// One row per patient with matches, in ascending file number, then the summary
-// "%d occ. - %d Patients".
-void liste_patients(HWND hwnd, const PATIENT_ENTRY* patlist, int nocc);
+// One row per patient with matches, in ascending file number, filled as one
+// batch. Returns the number of rows, or -1 when the list refused a row or a
+// cell: the list is then left empty.
+int liste_patients(HWND hwnd, const PATIENT_ENTRY* patlist);
+
+// The summary box, "%d occ. - %d Patients", with a warning when the default
+// cabinet did not open.
+void resume_recherche(HWND hwnd, int nocc, int patients);
 
 // Cells of a row, each written into tmp (64 bytes are enough for any of them).
 // The names are host fields of 21 bytes that need not hold a NUL.

@@ -202,6 +202,7 @@ int main(int argc, char** argv)
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&icc);
     initialisation_recherche();
+    cabinet_ouvert = TRUE;
     dialogue = CreateDialogParamA(GetModuleHandleA(NULL), "BANC", NULL, proc_banc, 0);
     for (int c = 0; c < 5; c++) {
         LVCOLUMNA col = {};

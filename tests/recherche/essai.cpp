@@ -77,6 +77,7 @@ HWND dialogue_essai()
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&icc);
     initialisation_recherche();
+    cabinet_ouvert = TRUE;
     dialogue = CreateDialogParamA(GetModuleHandleA(NULL), "ESSAI", NULL, proc_essai, 0);
     static const char* titres[] = {"Nom Patient", "Age", "Nombre d'occurences",
                                    "Premi\xE8re occurence", "Derni\xE8re occurence"};
