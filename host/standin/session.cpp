@@ -1,5 +1,6 @@
 // Session and cabinet: which cabinet is open, opening and closing it.
 // Nothing needs a session: the calls work, or answer empty, without one.
+#include <cstdio>
 #include <cstring>
 
 #include "hote.h"
@@ -11,6 +12,25 @@ bool g_ouvert = false;
 DWORD g_curseur = 0;
 
 static char g_chemin[MAX_PATH];  // from KMSetPathCabinet
+
+// KMAPI_JOURNAL names a file to which the session and cabinet calls are
+// appended, one line each with their arguments, so that a test can see what
+// a program asked of its host. Unset, nothing is written.
+static void journal(const char* ligne)
+{
+    char chemin[MAX_PATH];
+    DWORD lg = GetEnvironmentVariableA("KMAPI_JOURNAL", chemin, sizeof(chemin));
+    if (lg == 0 || lg >= sizeof(chemin)) return;
+    HANDLE f = CreateFileA(chemin, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (f == INVALID_HANDLE_VALUE) return;
+    DWORD ecrits;
+    WriteFile(f, ligne, lstrlenA(ligne), &ecrits, NULL);
+    WriteFile(f, "\r\n", 2, &ecrits, NULL);
+    CloseHandle(f);
+}
+
+static const char* ou_nul(const char* texte) { return texte ? texte : "(null)"; }
 
 static void fermer_cabinet()
 {
@@ -28,19 +48,25 @@ static bool nom_de_cabinet_sur(const char* nom)
 
 extern "C" BOOL WINAPI KMOpenSession(int nMode)
 {
-    (void)nMode;  // the mode selects nothing here
+    char ligne[64];
+    snprintf(ligne, sizeof(ligne), "KMOpenSession(%d)", nMode);  // the mode selects nothing here
+    journal(ligne);
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
     return InitCommonControlsEx(&icc);
 }
 
 extern "C" BOOL WINAPI KMCloseSession(void)
 {
+    journal("KMCloseSession()");
     fermer_cabinet();
     return TRUE;
 }
 
 extern "C" BOOL WINAPI KMSetPathCabinet(const char* pszDir)
 {
+    char ligne[MAX_PATH + 32];
+    snprintf(ligne, sizeof(ligne), "KMSetPathCabinet(%s)", ou_nul(pszDir));
+    journal(ligne);
     if (!pszDir || lstrlenA(pszDir) >= MAX_PATH) {
         g_chemin[0] = '\0';
         return FALSE;
@@ -53,10 +79,8 @@ extern "C" BOOL WINAPI KMSetPathCabinet(const char* pszDir)
 // refused: after a 0 nothing is open, so no caller reads the old cabinet
 // believing it has the new one. The new one is read into a fresh state and
 // becomes current only when complete.
-extern "C" BOOL WINAPI KMOpenCabinet(const char* pszDir, const char* pszCabinet,
-                                     const char* pszUser, const char* pszExtra)
+static BOOL ouvrir_cabinet(const char* pszDir, const char* pszCabinet, const char* pszUser)
 {
-    (void)pszExtra;
     fermer_cabinet();
     if (!pszCabinet || !pszUser || !nom_de_cabinet_sur(pszCabinet)) return FALSE;
 
@@ -80,8 +104,20 @@ extern "C" BOOL WINAPI KMOpenCabinet(const char* pszDir, const char* pszCabinet,
     return TRUE;
 }
 
+extern "C" BOOL WINAPI KMOpenCabinet(const char* pszDir, const char* pszCabinet,
+                                     const char* pszUser, const char* pszExtra)
+{
+    BOOL ouvert = ouvrir_cabinet(pszDir, pszCabinet, pszUser);
+    char ligne[4 * MAX_PATH + 64];
+    snprintf(ligne, sizeof(ligne), "KMOpenCabinet(%s|%s|%s|%s) = %d", ou_nul(pszDir),
+             ou_nul(pszCabinet), ou_nul(pszUser), ou_nul(pszExtra), ouvert);
+    journal(ligne);
+    return ouvert;
+}
+
 extern "C" BOOL WINAPI KMCloseCabinet(void)
 {
+    journal("KMCloseCabinet()");
     fermer_cabinet();
     return TRUE;
 }
