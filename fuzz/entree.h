@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ordonnance.h"
 #include "pliage.h"
 
 // Input layout: one byte of options (bits 0-2: offset of the text from an

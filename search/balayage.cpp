@@ -8,8 +8,9 @@
 
 #include "kmapi.h"
 #include "recherche.h"
-#include "releve.h"
-#include "resource.h"
+#include "liste.h"
+#include "ordonnance.h"
+#include "controles.h"
 
 #define INDEX_CLES 34           // key enumeration of the chart-entry file
 #define CLES_DEPART 4096        // first room of the key list, doubled as keys come
@@ -131,12 +132,12 @@ void recherche_ordonnance(HWND hwnd)
 
     LONG* index;
     int ndossiers_tot = lecture_cles(annonce, &index);
-    BOOL manque = ndossiers_tot < 0;
+    BOOL memoire_epuisee = ndossiers_tot < 0;
     if (ndossiers_tot > 1)
         qsort(index, ndossiers_tot, sizeof(LONG), compar);
 
     RECOrdonnances ordo;
-    for (int i = 0; !manque && i < ndossiers_tot; i++) {
+    for (int i = 0; !memoire_epuisee && i < ndossiers_tot; i++) {
         // The host gets the same bytes for the same entry, not what the
         // previous one left; a failed read leaves nothing to trust in ordo.
         memset(&ordo, 0, sizeof ordo);
@@ -148,7 +149,7 @@ void recherche_ordonnance(HWND hwnd)
                     nocc++;
                     comptage(&ordo);
                 }
-                manque = r < 0;
+                memoire_epuisee = r < 0;
             }
         }
         if (++naff > naff_max) {
@@ -158,13 +159,13 @@ void recherche_ordonnance(HWND hwnd)
         }
     }
 
-    if (!manque)
+    if (!memoire_epuisee)
         SendDlgItemMessageA(hwnd, IDD_PB, PBM_SETPOS, ndossiers_tot, 0);
     if (dossier_verrou)
         GlobalUnlock(Dossier);
     CloseDossiers(Dossier);
 
-    int patients = manque ? -1 : liste_patients(hwnd, patlist);
+    int patients = memoire_epuisee ? -1 : liste_patients(hwnd, patlist);
     if (patients < 0) {
         // A prescription not read or a row not listed may be a patient
         // missed: no partial result.

@@ -4,8 +4,8 @@
 #include <string.h>
 
 #include "kmapi.h"
-#include "releve.h"
-#include "resource.h"
+#include "liste.h"
+#include "controles.h"
 
 #define TAILLE_NOM 21   // szNom and szPrenom of RECPatients
 

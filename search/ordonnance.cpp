@@ -6,9 +6,10 @@
 // part and over the <rtf> part. Done that way the text part is read up to
 // five times; here a single left-to-right pass finds the tags and the places
 // where the search text occurs, and stops at the last closing tag.
+#include "ordonnance.h"
 #include "pliage.h"
 
-#include "mots.h"
+#include "quatre_octets.h"
 
 // Whether the tag (lower case) starts at p, ASCII case ignored.
 static bool balise(const unsigned char* p, const char* tag)
@@ -31,9 +32,9 @@ static bool suite(const unsigned char* p, const unsigned char* s)
 // First byte from p that is '<', folds to s0, or is the NUL.
 static unsigned char* vers_candidat(unsigned char* p, unsigned char s0)
 {
-    const mot chevron = '<' * UNS;
-    const mot motif = (s0 ? (unsigned char)(s0 | 0x20) : '<') * UNS;
-    const mot hauts = s0 ? hauts_pour(s0) : 0;
+    const quad chevron = '<' * UNS;
+    const quad motif = (s0 ? (unsigned char)(s0 | 0x20) : '<') * UNS;
+    const quad hauts = s0 ? hauts_pour(s0) : 0;
     for (;;) {
         while (!aligne(p)) {
             unsigned char c = *p;
@@ -41,12 +42,12 @@ static unsigned char* vers_candidat(unsigned char* p, unsigned char s0)
                 return p;
             ++p;
         }
-        for (;; p += sizeof(mot)) {
-            const mot m = lire_mot(p);
+        for (;; p += sizeof(quad)) {
+            const quad m = lire_quad(p);
             if (zeros(m) | zeros(m ^ chevron) | zeros(deux_casses(m, motif)) | (m & hauts))
                 break;
         }
-        for (unsigned char* fin = p + sizeof(mot); p < fin; ++p) {
+        for (unsigned char* fin = p + sizeof(quad); p < fin; ++p) {
             unsigned char c = *p;
             if (c == '<' || recherche_lower[c] == s0 || c == 0)
                 return p;

@@ -8,7 +8,7 @@
 
 #include <string.h>
 
-#include "mots.h"
+#include "quatre_octets.h"
 
 unsigned char recherche_lower[256];
 bool plie_depuis_haut[256];
@@ -46,7 +46,7 @@ void initialisation_recherche(void)
 // the same byte) or the NUL.
 static const unsigned char* vers_octet(const unsigned char* p, unsigned char a, unsigned char b)
 {
-    const mot motif = (unsigned char)(a | 0x20) * UNS;
+    const quad motif = (unsigned char)(a | 0x20) * UNS;
     for (;;) {
         while (!aligne(p)) {
             unsigned char c = *p;
@@ -54,14 +54,14 @@ static const unsigned char* vers_octet(const unsigned char* p, unsigned char a, 
                 return p;
             ++p;
         }
-        // A word flagged may hold none of them (0x1C for '<'): the bytes of
-        // the word are checked one by one.
-        for (;; p += sizeof(mot)) {
-            const mot m = lire_mot(p);
+        // A quad flagged may hold none of them (0x1C for '<'): the bytes of
+        // the quad are checked one by one.
+        for (;; p += sizeof(quad)) {
+            const quad m = lire_quad(p);
             if (zeros(m) | zeros(deux_casses(m, motif)))
                 break;
         }
-        for (const unsigned char* fin = p + sizeof(mot); p < fin; ++p) {
+        for (const unsigned char* fin = p + sizeof(quad); p < fin; ++p) {
             unsigned char c = *p;
             if (c == a || c == b || c == 0)
                 return p;
@@ -93,14 +93,14 @@ char* stristr(const char* h, const char* n)
     }
 }
 
-// First byte from p that folds to s0, or the NUL. A word that holds none of
+// First byte from p that folds to s0, or the NUL. A quad that holds none of
 // 0, s0, s0 ^ 0x20 and, when some high byte folds to s0, no byte from 0x80 up
-// has no candidate and is passed over whole; any other word is looked at byte
+// has no candidate and is passed over whole; any other quad is looked at byte
 // by byte.
 static const unsigned char* vers_plie(const unsigned char* p, unsigned char s0)
 {
-    const mot motif = (unsigned char)(s0 | 0x20) * UNS;
-    const mot hauts = hauts_pour(s0);
+    const quad motif = (unsigned char)(s0 | 0x20) * UNS;
+    const quad hauts = hauts_pour(s0);
     for (;;) {
         while (!aligne(p)) {
             unsigned char c = *p;
@@ -108,12 +108,12 @@ static const unsigned char* vers_plie(const unsigned char* p, unsigned char s0)
                 return p;
             ++p;
         }
-        for (;; p += sizeof(mot)) {
-            const mot m = lire_mot(p);
+        for (;; p += sizeof(quad)) {
+            const quad m = lire_quad(p);
             if (zeros(m) | zeros(deux_casses(m, motif)) | (m & hauts))
                 break;
         }
-        for (const unsigned char* fin = p + sizeof(mot); p < fin; ++p) {
+        for (const unsigned char* fin = p + sizeof(quad); p < fin; ++p) {
             unsigned char c = *p;
             if (recherche_lower[c] == s0 || c == 0)
                 return p;

@@ -17,10 +17,5 @@ char* recherche_strxstr(const char* buf, const char* s);
 // other byte exactly; an empty n gives h.
 char* stristr(const char* h, const char* n);
 
-// Whether a prescription text matches the folded search text: finds the first
-// <text> and <rtf> parts, cuts each at its closing tag by writing a NUL in
-// place, and searches both. text is NUL-terminated and writable.
-int ordonnance_correspond(char* text, const char* str_srch);
-
 // Orders two 32-bit signed keys for qsort.
 int compar(const void* a, const void* b);

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "kmapi.h"
+#include "ordonnance.h"
 #include "recherche.h"
 #include "resource.h"
 

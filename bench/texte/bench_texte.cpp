@@ -6,6 +6,7 @@
 //                  grep can be timed on the very same bytes
 //   --grep         writes the corpus (to PATH, or texte_corpus.txt) and prints
 //                  nothing but its path
+#include "ordonnance.h"
 #include "pliage.h"
 #include "pliage_simple.h"
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
-#include "releve.h"
+#include "liste.h"
 
 static DWORD age(int ans, int mois, int reste = 0)
 {

@@ -2,6 +2,7 @@
 // texts rich in the bytes that matter and on every pair of bytes. The texts
 // sit at every alignment and are followed, past their NUL, by bytes that
 // would match, so that a word read past the NUL would show.
+#include "ordonnance.h"
 #include "pliage.h"
 #include "pliage_simple.h"
 

@@ -1,5 +1,6 @@
 // The per-prescription decision: which parts are searched and where they are
 // cut.
+#include "ordonnance.h"
 #include "pliage.h"
 
 #include <gtest/gtest.h>
