@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "pliage.h"
+#include "etalon.h"
 
 // Input layout: one byte of options (bits 0-2: offset of the text from an
 // aligned address; bit 3: search text left unfolded), one byte giving the
@@ -37,7 +37,7 @@ inline bool decoupe(const uint8_t* data, size_t size, Entree& e)
     e.texte = jusqua_nul(data + n, size - n);
     if (!(data[-2] & 8))
         for (char& c : e.cherche)
-            c = (char)recherche_lower[(unsigned char)c];
+            c = (char)etalon_plier((unsigned char)c);
     return true;
 }
 
