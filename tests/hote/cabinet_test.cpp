@@ -184,6 +184,7 @@ TEST_F(Cabinet, GencabLitLeCabinetCommeLHote)
         std::string hote = c.ouvert ? lu_par_l_hote(toutes_les_cles()) : "";
         if (!c.ouvert)
             rien_d_ouvert();
+        KMCloseCabinet();  // its files are written again for the next case
 
         CabinetLu lu;
         std::string erreur;
