@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "etalon.h"
 #include "ordonnance.h"
 #include "pliage.h"
 
@@ -38,7 +39,7 @@ inline bool decoupe(const uint8_t* data, size_t size, Entree& e)
     e.texte = jusqua_nul(data + n, size - n);
     if (!(data[-2] & 8))
         for (char& c : e.cherche)
-            c = (char)recherche_lower[(unsigned char)c];
+            c = (char)etalon_plier((unsigned char)c);
     return true;
 }
 

@@ -1,9 +1,9 @@
-// The per-prescription decision and its cuts against the reference model.
+// The per-prescription decision and its cuts against the yardstick.
 #include <cstdio>
 #include <cstdlib>
 
 #include "entree.h"
-#include "modele.h"
+#include "pliage.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
@@ -18,16 +18,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     Bloc b(e.texte, e.decalage);
     Bloc s(e.cherche, 0);
+    Bloc apres(e.texte, e.decalage);
 
-    std::string apres;
-    const int attendu = modele_ordonnance(e.texte, e.cherche, apres);
+    const int attendu = etalon_ordonnance(apres.texte, e.cherche.c_str());
     const int r = ordonnance_correspond(b.texte, s.texte);
     if (r != attendu) {
-        fprintf(stderr, "ordonnance_correspond: %d, model %d\n", r, attendu);
+        fprintf(stderr, "ordonnance_correspond: %d, yardstick %d\n", r, attendu);
         abort();
     }
-    if (memcmp(b.texte, apres.data(), apres.size()) != 0 || b.texte[apres.size()] != 0) {
-        fprintf(stderr, "ordonnance_correspond: cuts differ from the model\n");
+    if (b.octets != apres.octets) {
+        fprintf(stderr, "ordonnance_correspond: cuts differ from the yardstick\n");
         abort();
     }
     if (memcmp(s.texte, e.cherche.c_str(), e.cherche.size() + 1) != 0) {

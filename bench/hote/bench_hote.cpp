@@ -1,12 +1,9 @@
 // Speed and memory of KMAPI.DLL on a large cabinet, through the import
 // library as the tool calls it.
 //
-//   bench_hote [--garder] [CABINET_FOLDER]
-//   CABINET_FOLDER  an existing cabinet (its first user opens it); without it a
-//                   cabinet of 1,000,000 chart entries is generated in the
-//                   temporary folder (one in five a prescription of about 1 KB)
-//   --garder        keeps the generated cabinet and prints its folder on stderr,
-//                   e.g. to time `cat ordonnances.txt` on the very same bytes
+//   bench_hote CABINET_FOLDER
+//   CABINET_FOLDER  an existing cabinet, e.g. written by gencab; its first user
+//                   opens it
 #include <windows.h>
 
 #include <psapi.h>
@@ -19,9 +16,6 @@
 #include "kmapi.h"
 
 namespace {
-
-const int NB_ENTREES = 1000000;
-const int NB_PATIENTS = 20000;
 
 double maintenant()
 {
@@ -41,108 +35,6 @@ double memoire_privee_mo()
     GetProcessMemoryInfo(GetCurrentProcess(), (PROCESS_MEMORY_COUNTERS*)&pmc, sizeof(pmc));
     SIZE_T prive = pmc.PrivateUsage ? pmc.PrivateUsage : pmc.PagefileUsage;
     return prive / 1048576.0;
-}
-
-// Buffered writing: one WriteFile per 4 MB.
-struct SORTIE {
-    HANDLE h;
-    std::string tampon;
-};
-
-bool ouvrir_sortie(SORTIE& s, const std::string& chemin)
-{
-    s.h = CreateFileA(chemin.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    s.tampon.clear();
-    return s.h != INVALID_HANDLE_VALUE;
-}
-
-void vider(SORTIE& s)
-{
-    DWORD ecrit;
-    if (!s.tampon.empty()) WriteFile(s.h, s.tampon.data(), (DWORD)s.tampon.size(), &ecrit, NULL);
-    s.tampon.clear();
-}
-
-void ecrire(SORTIE& s, const std::string& texte)
-{
-    s.tampon += texte;
-    if (s.tampon.size() > (4u << 20)) vider(s);
-}
-
-void fermer_sortie(SORTIE& s)
-{
-    vider(s);
-    CloseHandle(s.h);
-}
-
-// Scrambled, unique, non-zero keys over the whole signed range: multiplying
-// by an odd number is a permutation of the 32-bit values.
-LONG cle_numero(int i) { return (LONG)((DWORD)(i + 1) * 2654435761u); }
-
-std::string ordonnance(int i)
-{
-    static const char* const lignes[] = {
-        "Parac\xE9tamol 1000 mg : 1 comprim\xE9 matin, midi et soir pendant 5 jours",
-        "Amoxicilline 500 mg : 2 g\xE9lules 3 fois par jour pendant 7 jours",
-        "Zorix 20 mg : 1 comprim\xE9 le soir au coucher, \xE0 renouveler 3 mois",
-        "Om\xE9prazole 20 mg : 1 g\xE9lule le matin \xE0 jeun, QSP 1 mois",
-        "Ibuprof\xE8ne 400 mg : 1 comprim\xE9 si douleur, ne pas d\xE9passer 3 par jour",
-    };
-    std::string texte, rtf;
-    for (int k = 0; k < 6; k++) {
-        const char* l = lignes[(i + k * 3) % 5];
-        texte += l;
-        texte += "\r\n";
-        rtf += l;
-        rtf += "\\par ";
-    }
-    return "<ordonnance><text>" + texte + "</text><rtf>{\\rtf1\\ansi " + rtf + "}</rtf></ordonnance>";
-}
-
-bool generer(const std::string& dossier)
-{
-    CreateDirectoryA(dossier.c_str(), NULL);
-    SORTIE s;
-    if (!ouvrir_sortie(s, dossier + "\\utilisateurs.txt")) return false;
-    ecrire(s, "docteur\r\n");
-    fermer_sortie(s);
-
-    char ligne[256];
-    if (!ouvrir_sortie(s, dossier + "\\patients.txt")) return false;
-    for (int f = 0; f < NB_PATIENTS; f++) {
-        sprintf(ligne, "%d\tNOM%d\tPrenom%d\t%02d/%02d/%d\n", f, f, f, f % 28 + 1, f % 12 + 1,
-                1920 + f % 100);
-        ecrire(s, ligne);
-    }
-    fermer_sortie(s);
-
-    SORTIE o;
-    if (!ouvrir_sortie(s, dossier + "\\dossiers.txt") ||
-        !ouvrir_sortie(o, dossier + "\\ordonnances.txt"))
-        return false;
-    for (int i = 0; i < NB_ENTREES; i++) {
-        int type = i % 5 == 0 ? DOSSIERS_ORDONNANCES : 1 + i % 3;
-        sprintf(ligne, "%ld\t%d\t%d\t%02d/%02d/%d\tEntr\xE9" "e %d\n", (long)cle_numero(i), type,
-                i % NB_PATIENTS, i % 28 + 1, i % 12 + 1, 1990 + i % 30, i);
-        ecrire(s, ligne);
-        if (type == DOSSIERS_ORDONNANCES) {
-            std::string texte = ordonnance(i);
-            sprintf(ligne, "@@ %ld %u\n", (long)cle_numero(i), (unsigned)texte.size());
-            ecrire(o, ligne);
-            ecrire(o, texte);
-            ecrire(o, "\n");
-        }
-    }
-    fermer_sortie(s);
-    fermer_sortie(o);
-    return true;
-}
-
-void supprimer(const std::string& dossier)
-{
-    for (const char* f : {"utilisateurs.txt", "patients.txt", "dossiers.txt", "ordonnances.txt"})
-        DeleteFileA((dossier + "\\" + f).c_str());
-    RemoveDirectoryA(dossier.c_str());
 }
 
 std::string premier_utilisateur(const std::string& dossier)
@@ -170,26 +62,11 @@ double taille_mo(const std::string& chemin)
 
 int main(int argc, char** argv)
 {
-    bool garder = false;
-    std::string dossier;
-    for (int i = 1; i < argc; i++) {
-        if (strcmp(argv[i], "--garder") == 0)
-            garder = true;
-        else
-            dossier = argv[i];
+    if (argc != 2) {
+        fprintf(stderr, "usage: bench_hote CABINET_FOLDER\n");
+        return 2;
     }
-    bool genere = dossier.empty();
-    if (genere) {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        dossier = std::string(temp) + "bench-hote-" + std::to_string(GetCurrentProcessId());
-        double t0 = maintenant();
-        if (!generer(dossier)) {
-            fprintf(stderr, "bench_hote: cannot write %s\n", dossier.c_str());
-            return 1;
-        }
-        printf("hote_generation_1M %.2f s\n", maintenant() - t0);
-    }
+    std::string dossier = argv[1];
     while (!dossier.empty() && (dossier.back() == '\\' || dossier.back() == '/')) dossier.pop_back();
     size_t sep = dossier.find_last_of("\\/");
     std::string parent = sep == std::string::npos ? "." : dossier.substr(0, sep);
@@ -255,12 +132,5 @@ int main(int argc, char** argv)
     }
     printf("hote_ouverture_1M %.3f s\n", pireOuverture);
     KMCloseSession();
-
-    if (genere) {
-        if (garder)
-            fprintf(stderr, "bench_hote: cabinet kept in %s\n", dossier.c_str());
-        else
-            supprimer(dossier);
-    }
     return 0;
 }

@@ -1,14 +1,14 @@
 // Throughput of the per-prescription decision over a generated corpus of
-// 200,000 prescriptions of about 1 KB, next to the plain reference version.
+// 200,000 prescriptions of about 1 KB, next to the plain yardstick of gencab.
 //
 //   bench_texte [--corpus PATH] [--grep]
 //   --corpus PATH  also writes the corpus, one prescription per line, so that
 //                  grep can be timed on the very same bytes
 //   --grep         writes the corpus (to PATH, or texte_corpus.txt) and prints
 //                  nothing but its path
+#include "etalon.h"
 #include "ordonnance.h"
 #include "pliage.h"
-#include "pliage_simple.h"
 
 #include <chrono>
 #include <cstdio>
@@ -177,7 +177,7 @@ int main(int argc, char** argv)
 
     int trouvees = 0, trouvees_simple = 0;
     double procedure = mesure(ordonnance_correspond, corpus, debuts, cherche, trouvees);
-    double simple = mesure(simple_ordonnance, corpus, debuts, cherche, trouvees_simple);
+    double simple = mesure(etalon_ordonnance, corpus, debuts, cherche, trouvees_simple);
     printf("texte_corpus %.1f MB\n", (corpus.size() - debuts.size()) / 1e6);
     printf("texte_procedure %.0f MB/s\n", procedure);
     printf("texte_plain %.0f MB/s\n", simple);

@@ -57,7 +57,7 @@ TEST(GencabEcriture, CabinetGenereBienForme)
 {
     std::string d = dossier_essai("forme");
     ASSERT_TRUE(generer(d, "f", 3, 5000, 300));
-    Cabinet c;
+    CabinetLu c;
     std::string erreur;
     ASSERT_TRUE(lire_cabinet(d, "f", c, erreur)) << erreur;
     ASSERT_EQ(c.entrees.size(), 5000u);

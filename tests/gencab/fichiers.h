@@ -35,9 +35,3 @@ inline bool ecrire_cabinet_essai(const std::string& dossier, const std::string& 
            ecrire_octets(c + "\\dossiers.txt", dossiers) &&
            ecrire_octets(c + "\\ordonnances.txt", ordonnances);
 }
-
-// One ordonnances.txt record.
-inline std::string enregistrement(long long cle, const std::string& texte)
-{
-    return "@@ " + std::to_string(cle) + " " + std::to_string(texte.size()) + "\n" + texte + "\n";
-}

@@ -9,16 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "gencab.h"
 #include "kmapi.h"
 
 struct FICHIERS_CABINET {
     std::string utilisateurs, patients, dossiers, ordonnances;
 };
-
-inline std::string enregistrement(LONG cle, const std::string& texte, const char* eol = "\n")
-{
-    return "@@ " + std::to_string(cle) + " " + std::to_string(texte.size()) + eol + texte + eol;
-}
 
 inline DWORD date(unsigned j, unsigned m, unsigned a) { return (a << 16) | (m << 8) | j; }
 

@@ -1,6 +1,8 @@
 // Opening, refusing and closing cabinets; calls with no cabinet open.
 #include "cabinet_ecrit.h"
 
+#include <algorithm>
+
 // Nothing is open: every call answers empty and writes nothing.
 static void rien_d_ouvert()
 {
@@ -74,48 +76,130 @@ TEST_F(Cabinet, OuvertureRemplaceLaPrecedenteEtFermetureLibere)
     rien_d_ouvert();
 }
 
-TEST_F(Cabinet, CabinetFauxRefuseEtRienNeResteOuvert)
+// What a reader keeps of a cabinet: each chart entry in key order with its
+// text, then each patient.
+static std::string lu_par_l_hote(std::vector<LONG> cles)
 {
-    FICHIERS_CABINET ref = cabinet_de_reference();
-    struct { const char* quoi; FICHIERS_CABINET f; bool avecOrdonnances; } cas[] = {
-        {"dossier line with a missing field", ref, true},
-        {"duplicate key", ref, true},
-        {"key 0", ref, true},
-        {"record for an unknown key", ref, true},
-        {"record for a consultation", ref, true},
-        {"two records for one key", ref, true},
-        {"truncated record", ref, true},
-        {"record length beyond the file", ref, true},
-        {"duplicate fiche", ref, true},
-        {"name longer than 20 bytes", ref, true},
-        {"birth date out of range", ref, true},
-        {"blank line", ref, true},
-        {"no ordonnances.txt", ref, false},
-    };
-    cas[0].f.dossiers += "77\t1\t12\t01/01/2001\n";
-    cas[1].f.dossiers += "-7\t1\t12\t01/01/2001\t\n";
-    cas[2].f.dossiers += "0\t1\t12\t01/01/2001\t\n";
-    cas[3].f.ordonnances += enregistrement(501, "x");
-    cas[4].f.ordonnances += enregistrement(-7, "x");
-    cas[5].f.ordonnances += enregistrement(500, "x");
-    cas[6].f.dossiers += "43\t7\t0\t01/01/2001\t\n";
-    cas[6].f.ordonnances = ref.ordonnances + "@@ 43 10\nabc";
-    cas[7].f.dossiers += "43\t7\t0\t01/01/2001\t\n";
-    cas[7].f.ordonnances = ref.ordonnances + "@@ 43 4000000000\nabc\n";
-    cas[8].f.patients += "\n12\tAUTRE\tPierre\t01/01/1990\n";
-    cas[9].f.patients += "\n13\tABCDEFGHIJKLMNOPQRSTU\tX\t01/01/1990\n";
-    cas[10].f.patients += "\n13\tX\tY\t01/13/70000\n";
-    cas[11].f.dossiers += "\n";
+    std::sort(cles.begin(), cles.end());
+    std::string s;
+    for (LONG cle : cles) {
+        RECOrdonnances rec = {};
+        ReadDossiers2(cle, &rec);
+        s += std::to_string(cle) + " " + std::to_string(rec.cType) + " " +
+             std::to_string(rec.uFiche) + " " + std::to_string(rec.Date);
+        if (HGLOBAL h = ReadXMLOrdonnances(cle, &rec)) {
+            s += " [" + std::string((const char*)GlobalLock(h), rec.dwLength) + "]";
+            GlobalUnlock(h);
+            GlobalFree(h);
+        }
+        s += "\n";
+    }
+    HGLOBAL hp = OpenPatients(0);
+    RECPatients* p = (RECPatients*)GlobalLock(hp);
+    for (DWORD fiche = 0; fiche < 65536; fiche++) {
+        p->uFiche = (WORD)fiche;
+        if (ReadPatients(p, PATIENTS_BY_REC))
+            s += std::to_string(fiche) + " " + p->szNom + " " + p->szPrenom + " " +
+                 std::to_string(p->DateNai) + "\n";
+    }
+    GlobalUnlock(hp);
+    ClosePatients(hp);
+    return s;
+}
 
-    ASSERT_TRUE(ouvrir("Cabinet A"));
+static std::string lu_par_gencab(const CabinetLu& c)
+{
+    std::string s;
+    for (const EntreeDossier& e : c.entrees) {
+        s += std::to_string(e.cle) + " " + std::to_string(e.type) + " " + std::to_string(e.fiche) +
+             " " + std::to_string(e.date);
+        if (e.a_texte)
+            s += " [" + c.ordonnances.substr(e.debut, e.longueur) + "]";
+        s += "\n";
+    }
+    for (const FichePatient& p : c.patients)
+        s += std::to_string(p.fiche) + " " + p.nom + " " + p.prenom + " " +
+             std::to_string(p.naissance) + "\n";
+    return s;
+}
+
+// gencab works its expected answers out on what it reads itself: it must open
+// and refuse exactly the cabinets the stand-in does, and read the same.
+TEST_F(Cabinet, GencabLitLeCabinetCommeLHote)
+{
+    const FICHIERS_CABINET ref = cabinet_de_reference();
+    const std::string SANS = "-2147483648";  // a prescription without a record
+    // One file of the reference cabinet replaced; no file: no ordonnances.txt.
+    struct { const char* quoi; std::string FICHIERS_CABINET::*fichier; std::string contenu; bool ouvert; } cas[] = {
+        {"reference cabinet", &FICHIERS_CABINET::utilisateurs, ref.utilisateurs, true},
+        {"user on a last line ended by CR", &FICHIERS_CABINET::utilisateurs, "docteur\r", true},
+        {"user not listed", &FICHIERS_CABINET::utilisateurs, "remplacant\r\n\r\nDocteur\r\n", false},
+
+        {"duplicate fiche", &FICHIERS_CABINET::patients, ref.patients + "\n12\tAUTRE\tPierre\t01/01/1990\n", false},
+        {"fiche beyond 65535", &FICHIERS_CABINET::patients, ref.patients + "\n65536\tX\tY\t01/01/1990\n", false},
+        {"fiche -0", &FICHIERS_CABINET::patients, ref.patients + "\n-0\tX\tY\t01/01/1990\n", false},
+        {"name longer than 20 bytes", &FICHIERS_CABINET::patients, ref.patients + "\n13\tABCDEFGHIJKLMNOPQRSTU\tX\t01/01/1990\n", false},
+        {"NUL in a name", &FICHIERS_CABINET::patients, ref.patients + std::string("\n13\tA\0B\tX\t01/01/1990\n", 21), false},
+        {"CR inside a name", &FICHIERS_CABINET::patients, ref.patients + "\n13\tA\rB\tX\t01/01/1990\n", false},
+        {"birth date out of range", &FICHIERS_CABINET::patients, ref.patients + "\n13\tX\tY\t01/13/70000\n", false},
+        {"blank line among patients", &FICHIERS_CABINET::patients, ref.patients + "\n\n13\tX\tY\t01/01/1990", false},
+
+        {"dossier line with a missing field", &FICHIERS_CABINET::dossiers, ref.dossiers + "77\t1\t12\t01/01/2001\n", false},
+        {"TAB in a title", &FICHIERS_CABINET::dossiers, ref.dossiers + "77\t1\t12\t01/01/2001\tun\tdeux\n", false},
+        {"NUL in a title", &FICHIERS_CABINET::dossiers, ref.dossiers + std::string("77\t1\t12\t01/01/2001\ta\0b\n", 23), false},
+        {"CR inside a title", &FICHIERS_CABINET::dossiers, ref.dossiers + "77\t1\t12\t01/01/2001\ta\rb\n", false},
+        {"CR ending the file", &FICHIERS_CABINET::dossiers, ref.dossiers + "77\t1\t12\t01/01/2001\tx\r", false},
+        {"blank line at the end", &FICHIERS_CABINET::dossiers, ref.dossiers + "\n", false},
+        {"duplicate key", &FICHIERS_CABINET::dossiers, ref.dossiers + "-7\t1\t12\t01/01/2001\t\n", false},
+        {"key 0", &FICHIERS_CABINET::dossiers, ref.dossiers + "0\t1\t12\t01/01/2001\t\n", false},
+        {"key beyond 32 bits", &FICHIERS_CABINET::dossiers, ref.dossiers + "2147483648\t1\t12\t01/01/2001\t\n", false},
+        {"day beyond 255", &FICHIERS_CABINET::dossiers, ref.dossiers + "77\t1\t12\t256/01/2001\t\n", false},
+        {"date without a year", &FICHIERS_CABINET::dossiers, ref.dossiers + "77\t1\t12\t01/13\t\n", false},
+        {"numbers with leading zeros", &FICHIERS_CABINET::dossiers, ref.dossiers + "0000000000000077\t-0\t00012\t0001/0002/000003\t\n", true},
+
+        {"empty ordonnances.txt", &FICHIERS_CABINET::ordonnances, "", true},
+        {"record holding a record header", &FICHIERS_CABINET::ordonnances, ref.ordonnances + enregistrement(INT32_MIN, "a\n@@ 500 3\nb"), true},
+        {"empty record", &FICHIERS_CABINET::ordonnances, ref.ordonnances + enregistrement(INT32_MIN, "", "\r\n"), true},
+        {"record for an unknown key", &FICHIERS_CABINET::ordonnances, ref.ordonnances + enregistrement(501, "x"), false},
+        {"record for a consultation", &FICHIERS_CABINET::ordonnances, ref.ordonnances + enregistrement(-7, "x"), false},
+        {"two records for one key", &FICHIERS_CABINET::ordonnances, ref.ordonnances + enregistrement(500, "x"), false},
+        {"truncated record", &FICHIERS_CABINET::ordonnances, ref.ordonnances + "@@ " + SANS + " 10\nabc", false},
+        {"record length beyond the file", &FICHIERS_CABINET::ordonnances, ref.ordonnances + "@@ " + SANS + " 4000000000\nabc\n", false},
+        {"record longer than its length", &FICHIERS_CABINET::ordonnances, ref.ordonnances + "@@ " + SANS + " 2\nabc\n", false},
+        {"negative length", &FICHIERS_CABINET::ordonnances, ref.ordonnances + "@@ " + SANS + " -1\n\n", false},
+        {"record without its last line break", &FICHIERS_CABINET::ordonnances, ref.ordonnances + "@@ " + SANS + " 3\nabc", false},
+        {"header without @@", &FICHIERS_CABINET::ordonnances, ref.ordonnances + "@ " + SANS + " 2\nab\n", false},
+        {"blank line after the records", &FICHIERS_CABINET::ordonnances, ref.ordonnances + "\n", false},
+        {"no ordonnances.txt", nullptr, "", false},
+    };
+
     for (auto& c : cas) {
         SCOPED_TRACE(c.quoi);
-        ecrire("Faux", c.f, c.avecOrdonnances);
+        FICHIERS_CABINET f = ref;
+        if (c.fichier)
+            f.*c.fichier = c.contenu;
+        ecrire("Faux", f, c.fichier != nullptr);
         ASSERT_TRUE(ouvrir("Cabinet A"));
-        EXPECT_FALSE(ouvrir("Faux"));
-        rien_d_ouvert();
+        EXPECT_EQ(ouvrir("Faux"), c.ouvert);
+        std::string hote = c.ouvert ? lu_par_l_hote(toutes_les_cles()) : "";
+        if (!c.ouvert)
+            rien_d_ouvert();
+        KMCloseCabinet();  // its files are written again for the next case
+
+        CabinetLu lu;
+        std::string erreur;
+        bool gencab = lire_cabinet(racine, "Faux", lu, erreur);
+        gencab = gencab && std::count(lu.utilisateurs.begin(), lu.utilisateurs.end(), "docteur");
+        EXPECT_EQ(gencab, c.ouvert) << erreur;
+        if (c.ouvert && gencab) {
+            EXPECT_EQ(lu_par_gencab(lu), hote);
+        }
     }
-    // Unknown cabinet, user or path: refused the same way.
+}
+
+TEST_F(Cabinet, CabinetFauxRefuseEtRienNeResteOuvert)
+{
+    // Unknown cabinet, user or path: refused, and nothing stays open.
     struct { const char* cabinet; const char* user; } refus[] = {
         {"Absent", "docteur"}, {"Cabinet A", "inconnu"}, {"Cabinet A", ""},
         {"Cabinet A", "Docteur"}, {"", "docteur"}, {"..\\Cabinet A", "docteur"},

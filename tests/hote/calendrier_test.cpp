@@ -1,4 +1,5 @@
-// Ages and dates: the calendar code on its own, then through KMAPI.DLL.
+// Ages and dates: the calendar code on its own, with gencab's own calendar on
+// the same ages (its expected answers show them), then through KMAPI.DLL.
 #include "calendrier.h"
 #include "cabinet_ecrit.h"
 
@@ -11,6 +12,8 @@ static const CAS_AGE CAS_AGES[] = {
     {date(15, 7, 1950), date(15, 7, 2020), 70, 0},
     {date(15, 7, 1950), date(14, 7, 2020), 69, 11},
     {date(15, 7, 1950), date(15, 7, 1950), 0, 0},
+    {date(1, 9, 1984), date(15, 12, 2026), 42, 3},
+    {date(1, 1, 1927), date(31, 12, 2026), 99, 11},
     {date(31, 12, 2022), date(1, 1, 2023), 0, 0},
     // End of month: the birth day is cut to the last day of a shorter month.
     {date(31, 1, 2023), date(27, 2, 2023), 0, 0},
@@ -40,6 +43,10 @@ TEST(Calendrier, AgeEnAnsEtMoisRevolus)
         DWORD attendu = (c.ans << 16) | (c.mois << 8);
         EXPECT_EQ(age_entre(c.naissance, c.reference), attendu)
             << std::hex << c.naissance << " -> " << c.reference;
+        int ans = -1, mois = -1;
+        calculer_age(c.naissance, c.reference, ans, mois);
+        EXPECT_EQ(ans, (int)c.ans) << "gencab " << std::hex << c.naissance << " -> " << c.reference;
+        EXPECT_EQ(mois, (int)c.mois) << "gencab " << std::hex << c.naissance << " -> " << c.reference;
     }
 }
 

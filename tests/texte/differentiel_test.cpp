@@ -1,10 +1,10 @@
-// The fast matchers against the plain ones (pliage_simple.cpp), on random
+// The fast matchers against the yardstick (tools/gencab/etalon.cpp), on random
 // texts rich in the bytes that matter and on every pair of bytes. The texts
 // sit at every alignment and are followed, past their NUL, by bytes that
 // would match, so that a word read past the NUL would show.
+#include "etalon.h"
 #include "ordonnance.h"
 #include "pliage.h"
-#include "pliage_simple.h"
 
 #include <gtest/gtest.h>
 
@@ -77,7 +77,7 @@ struct Place {
 std::string plie(std::string s)
 {
     for (char& c : s)
-        c = (char)recherche_lower[(unsigned char)c];
+        c = (char)etalon_plier((unsigned char)c);
     return s;
 }
 
@@ -99,14 +99,14 @@ void compare(const std::string& t, const std::string& s, unsigned decalage)
 {
     Place a(t, decalage), b(t, decalage);
     const char* rapide = recherche_strxstr(a.texte, s.c_str());
-    const char* simple = simple_strxstr(a.texte, s.c_str());
-    ASSERT_EQ(rapide, simple) << "recherche_strxstr [" << t << "] [" << s << "] +" << decalage;
+    const char* etalon = etalon_strxstr(a.texte, s.c_str());
+    ASSERT_EQ(rapide, etalon) << "recherche_strxstr [" << t << "] [" << s << "] +" << decalage;
     rapide = stristr(a.texte, s.c_str());
-    simple = simple_stristr(a.texte, s.c_str());
-    ASSERT_EQ(rapide, simple) << "stristr [" << t << "] [" << s << "] +" << decalage;
+    etalon = etalon_stristr(a.texte, s.c_str());
+    ASSERT_EQ(rapide, etalon) << "stristr [" << t << "] [" << s << "] +" << decalage;
 
     int r = ordonnance_correspond(a.texte, s.c_str());
-    int attendu = simple_ordonnance(b.texte, s.c_str());
+    int attendu = etalon_ordonnance(b.texte, s.c_str());
     ASSERT_EQ(r, attendu) << "ordonnance_correspond [" << t << "] [" << s << "]";
     ASSERT_EQ(a.stock, b.stock) << "cuts of [" << t << "] [" << s << "]";
 }

@@ -52,18 +52,18 @@ uint32_t date_du_jour_numero(int32_t n)
     return date_packee(jour, mois, annee);
 }
 
-static bool lire_nombre(const char*& p, const char* fin, int max_chiffres, long max_valeur,
-                        long& valeur)
+// Any number of digits, leading zeros included, as long as the value fits.
+static bool lire_nombre(const char*& p, const char* fin, long max_valeur, long& valeur)
 {
-    int chiffres = 0;
+    const char* debut = p;
     valeur = 0;
     while (p < fin && *p >= '0' && *p <= '9') {
-        if (++chiffres > max_chiffres)
-            return false;
         valeur = valeur * 10 + (*p - '0');
+        if (valeur > max_valeur)
+            return false;
         ++p;
     }
-    return chiffres > 0 && valeur <= max_valeur;
+    return p > debut;
 }
 
 bool lire_date(const char* s, size_t n, uint32_t& date)
@@ -71,11 +71,11 @@ bool lire_date(const char* s, size_t n, uint32_t& date)
     const char* p = s;
     const char* fin = s + n;
     long jour, mois, annee;
-    if (!lire_nombre(p, fin, 3, 255, jour) || p == fin || *p++ != '/')
+    if (!lire_nombre(p, fin, 255, jour) || p == fin || *p++ != '/')
         return false;
-    if (!lire_nombre(p, fin, 3, 255, mois) || p == fin || *p++ != '/')
+    if (!lire_nombre(p, fin, 255, mois) || p == fin || *p++ != '/')
         return false;
-    if (!lire_nombre(p, fin, 5, 65535, annee) || p != fin)
+    if (!lire_nombre(p, fin, 65535, annee) || p != fin)
         return false;
     date = date_packee((int)jour, (int)mois, (int)annee);
     return true;
@@ -114,11 +114,17 @@ void ajouter_date(std::string& s, uint32_t date)
     ajouter_cadre(s, annee_de(date), 4, ' ');
 }
 
+static bool jour_du_calendrier(uint32_t d)
+{
+    return mois_de(d) >= 1 && mois_de(d) <= 12 && jour_de(d) >= 1 &&
+           jour_de(d) <= jours_dans_mois(mois_de(d), annee_de(d));
+}
+
 void calculer_age(uint32_t naissance, uint32_t reference, int& ans, int& mois)
 {
     ans = 0;
     mois = 0;
-    if (naissance > reference)
+    if (naissance > reference || !jour_du_calendrier(naissance) || !jour_du_calendrier(reference))
         return;
     int jour_ref = jour_de(reference), mois_ref = mois_de(reference);
     int annee_ref = annee_de(reference);

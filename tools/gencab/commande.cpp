@@ -130,7 +130,7 @@ static int commande_attendu(int argc, char** argv)
         if (!env || !lire_date(env, strlen(env), aujourdhui))
             aujourdhui = date_locale_du_jour();
     }
-    Cabinet c;
+    CabinetLu c;
     std::string erreur;
     if (!lire_cabinet(v[0], v[1], c, erreur)) {
         fprintf(stderr, "gencab: cabinet corrompu: %s\n", erreur.c_str());

@@ -184,6 +184,25 @@ static const char* titre_au_hasard(Hasard& h, int type)
     }
 }
 
+void ajouter_enregistrement(std::string& sortie, int32_t cle, const std::string& texte,
+                            const char* fin)
+{
+    sortie += "@@ ";
+    ajouter_entier(sortie, cle);
+    sortie += ' ';
+    ajouter_entier(sortie, (long long)texte.size());
+    sortie += fin;
+    sortie += texte;
+    sortie += fin;
+}
+
+std::string enregistrement(int32_t cle, const std::string& texte, const char* fin)
+{
+    std::string r;
+    ajouter_enregistrement(r, cle, texte, fin);
+    return r;
+}
+
 bool ecrire_cabinet(const ParametresCabinet& p, std::string& erreur)
 {
     if (p.patients < 1 || p.patients > 65536) {
@@ -297,13 +316,7 @@ bool ecrire_cabinet(const ParametresCabinet& p, std::string& erreur)
         o.drapeaux = drapeaux;
         texte.clear();
         rediger_ordonnance(h, o, texte);
-        ordonnances.tampon += "@@ ";
-        ajouter_entier(ordonnances.tampon, (int32_t)cle);
-        ordonnances.tampon += ' ';
-        ajouter_entier(ordonnances.tampon, (long long)texte.size());
-        ordonnances.tampon += '\n';
-        ordonnances.tampon += texte;
-        ordonnances.tampon += '\n';
+        ajouter_enregistrement(ordonnances.tampon, (int32_t)cle, texte);
         vider_si_plein(ordonnances);
     }
 

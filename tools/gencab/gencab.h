@@ -28,10 +28,11 @@ bool annee_bissextile(int annee);
 int jours_dans_mois(int mois, int annee);
 int32_t jours_depuis_origine(int jour, int mois, int annee);  // valid dates only
 uint32_t date_du_jour_numero(int32_t n);
-// JJ/MM/AAAA with day and month 0..255, year 0..65535; digits only.
+// JJ/MM/AAAA with day and month 0..255, year 0..65535; digits only, any number.
 bool lire_date(const char* s, size_t n, uint32_t& date);
 void ajouter_date(std::string& s, uint32_t date);  // "%02d/%02d/%4d"
-// Completed years and months from birth to reference; 0, 0 when born later.
+// Completed years and months from birth to reference; 0, 0 when born later or
+// when either date is no calendar day.
 void calculer_age(uint32_t naissance, uint32_t reference, int& ans, int& mois);
 uint32_t date_locale_du_jour(void);
 
@@ -94,6 +95,11 @@ struct ParametresCabinet {
 };
 
 bool ecrire_cabinet(const ParametresCabinet& p, std::string& erreur);
+// One record of ordonnances.txt: "@@ <cle> <length>", the text, each ended by
+// fin ("\n", or "\r\n" which the host reads as well).
+void ajouter_enregistrement(std::string& sortie, int32_t cle, const std::string& texte,
+                            const char* fin = "\n");
+std::string enregistrement(int32_t cle, const std::string& texte, const char* fin = "\n");
 std::string chemin_fichier(const std::string& dossier, const std::string& cabinet,
                            const char* fichier);
 
@@ -111,11 +117,11 @@ struct EntreeDossier {
     uint16_t fiche;
     uint32_t date;
     bool a_texte;        // a record in ordonnances.txt
-    size_t debut;        // offset of its bytes in Cabinet::ordonnances
+    size_t debut;        // offset of its bytes in CabinetLu::ordonnances
     size_t longueur;
 };
 
-struct Cabinet {
+struct CabinetLu {
     std::vector<std::string> utilisateurs;
     std::vector<FichePatient> patients;   // ascending file number
     std::vector<EntreeDossier> entrees;   // ascending key
@@ -124,17 +130,16 @@ struct Cabinet {
 
 // Reads and checks the four files; false with a reason when the cabinet is
 // corrupt (the host would refuse to open it).
-bool lire_cabinet(const std::string& dossier, const std::string& nom, Cabinet& c,
+bool lire_cabinet(const std::string& dossier, const std::string& nom, CabinetLu& c,
                   std::string& erreur);
 bool lire_fichier(const std::string& chemin, std::string& contenu);
 
 // ---- Expected answer of a search (attendu.cpp) -----------------------------------
-std::string plier(const std::string& texte);
 // Whether the prescription text (cut at its first NUL) matches the search text.
 bool ordonnance_attendue(const std::string& texte, const std::string& recherche);
 // One line per listed patient, "fiche\tnom\tage\tnb\tpremiere\tderniere\n",
 // then "RESUME\t%d occ. - %d Patients\n".
-std::string calculer_attendu(const Cabinet& c, const std::string& recherche,
+std::string calculer_attendu(const CabinetLu& c, const std::string& recherche,
                              uint32_t aujourdhui);
 
 // ---- Command line (commande.cpp) --------------------------------------------------

@@ -1,5 +1,6 @@
 // Reads a cabinet back from its four files and checks it the way the host
-// does before opening it: any malformed line or record makes it corrupt.
+// does before opening it: any malformed or blank line, or malformed record,
+// makes it corrupt.
 #include "gencab.h"
 
 #include <algorithm>
@@ -24,58 +25,65 @@ bool lire_fichier(const std::string& chemin, std::string& contenu)
     return ok;
 }
 
-// The lines of a file, "\r\n" or "\n", the last one possibly unterminated.
+// The lines of a file, each ended by "\n", "\r\n" or the end of the file; a
+// CR that ends the file is left in the line, where no field accepts it.
 static bool ligne_suivante(const std::string& s, size_t& pos, const char*& debut, size_t& n)
 {
     if (pos >= s.size())
         return false;
     size_t fin = s.find('\n', pos);
-    if (fin == std::string::npos)
+    bool terminee = fin != std::string::npos;
+    if (!terminee)
         fin = s.size();
     debut = s.data() + pos;
     n = fin - pos;
-    if (n > 0 && debut[n - 1] == '\r')
+    if (terminee && n > 0 && debut[n - 1] == '\r')
         --n;
     pos = fin + 1;
     return true;
 }
 
-// Splits at TABs; the last field takes the rest of the line when max is reached.
-static void decouper(const char* d, size_t n, size_t max, std::vector<std::string>& champs)
+// Splits at every TAB.
+static void decouper(const char* d, size_t n, std::vector<std::string>& champs)
 {
     champs.clear();
     size_t i = 0;
-    while (champs.size() + 1 < max) {
-        size_t j = i;
-        while (j < n && d[j] != '\t')
-            ++j;
-        if (j == n)
-            break;
-        champs.push_back(std::string(d + i, j - i));
-        i = j + 1;
+    for (size_t j = 0; j < n; ++j) {
+        if (d[j] == '\t') {
+            champs.push_back(std::string(d + i, j - i));
+            i = j + 1;
+        }
     }
     champs.push_back(std::string(d + i, n - i));
 }
 
+// Decimal digits, any number of them, with a minus sign only where the range
+// has negative values.
 static bool lire_entier(const std::string& s, long long min, long long max, long long& v)
 {
     size_t i = 0;
-    bool negatif = false;
-    if (i < s.size() && s[i] == '-') {
-        negatif = true;
+    bool negatif = min < 0 && !s.empty() && s[0] == '-';
+    if (negatif)
         ++i;
-    }
-    if (i == s.size() || s.size() - i > 12)
+    if (i == s.size())
         return false;
     v = 0;
     for (; i < s.size(); ++i) {
         if (s[i] < '0' || s[i] > '9')
             return false;
         v = v * 10 + (s[i] - '0');
+        if (v > 0xFFFFFFFFFFLL)
+            return false;
     }
     if (negatif)
         v = -v;
     return v >= min && v <= max;
+}
+
+// Names and titles: anything but a NUL or a CR.
+static bool texte_permis(const std::string& s)
+{
+    return s.find('\0') == std::string::npos && s.find('\r') == std::string::npos;
 }
 
 static bool lire_champ_date(const std::string& s, uint32_t& date)
@@ -92,7 +100,7 @@ static bool erreur_ligne(std::string& erreur, const char* fichier, long numero, 
     return false;
 }
 
-static bool lire_patients(const std::string& contenu, Cabinet& c, std::string& erreur)
+static bool lire_patients(const std::string& contenu, CabinetLu& c, std::string& erreur)
 {
     std::vector<bool> vue(65536, false);
     std::vector<std::string> champs;
@@ -102,16 +110,14 @@ static bool lire_patients(const std::string& contenu, Cabinet& c, std::string& e
     long numero = 0;
     while (ligne_suivante(contenu, pos, d, n)) {
         ++numero;
-        if (n == 0)
-            continue;
-        decouper(d, n, 4, champs);
+        decouper(d, n, champs);
         long long fiche;
         FichePatient p;
         if (champs.size() != 4 || !lire_entier(champs[0], 0, 65535, fiche) ||
+            !texte_permis(champs[1]) || !texte_permis(champs[2]) ||
             !lire_champ_date(champs[3], p.naissance))
             return erreur_ligne(erreur, "patients.txt", numero, "ligne mal formee");
-        if (champs[1].size() > 20 || champs[2].size() > 20 ||
-            champs[1].find('\t') != std::string::npos || champs[2].find('\t') != std::string::npos)
+        if (champs[1].size() > 20 || champs[2].size() > 20)
             return erreur_ligne(erreur, "patients.txt", numero, "nom trop long");
         if (vue[(size_t)fiche])
             return erreur_ligne(erreur, "patients.txt", numero, "fiche en double");
@@ -126,7 +132,7 @@ static bool lire_patients(const std::string& contenu, Cabinet& c, std::string& e
     return true;
 }
 
-static bool lire_dossiers(const std::string& contenu, Cabinet& c, std::string& erreur)
+static bool lire_dossiers(const std::string& contenu, CabinetLu& c, std::string& erreur)
 {
     std::vector<std::string> champs;
     size_t pos = 0;
@@ -135,14 +141,12 @@ static bool lire_dossiers(const std::string& contenu, Cabinet& c, std::string& e
     long numero = 0;
     while (ligne_suivante(contenu, pos, d, n)) {
         ++numero;
-        if (n == 0)
-            continue;
-        decouper(d, n, 5, champs);
+        decouper(d, n, champs);
         long long cle, type, fiche;
         EntreeDossier e;
-        if (champs.size() < 4 || !lire_entier(champs[0], INT32_MIN, INT32_MAX, cle) ||
+        if (champs.size() != 5 || !lire_entier(champs[0], INT32_MIN, INT32_MAX, cle) ||
             !lire_entier(champs[1], -128, 127, type) || !lire_entier(champs[2], 0, 65535, fiche) ||
-            !lire_champ_date(champs[3], e.date))
+            !lire_champ_date(champs[3], e.date) || !texte_permis(champs[4]))
             return erreur_ligne(erreur, "dossiers.txt", numero, "ligne mal formee");
         if (cle == 0)
             return erreur_ligne(erreur, "dossiers.txt", numero, "cle nulle");
@@ -186,27 +190,35 @@ static bool erreur_enregistrement(std::string& erreur, size_t pos, const char* q
     return false;
 }
 
-static bool lire_ordonnances(Cabinet& c, std::string& erreur)
+// "\n" or "\r\n" at pos.
+static bool fin_de_ligne(const std::string& s, size_t& pos)
+{
+    if (s.compare(pos, 1, "\n") == 0) {
+        pos += 1;
+        return true;
+    }
+    if (s.compare(pos, 2, "\r\n") == 0) {
+        pos += 2;
+        return true;
+    }
+    return false;
+}
+
+static bool lire_ordonnances(CabinetLu& c, std::string& erreur)
 {
     const std::string& s = c.ordonnances;
     size_t pos = 0;
     while (pos < s.size()) {
-        if (s[pos] == '\n' || (s[pos] == '\r' && pos + 1 < s.size() && s[pos + 1] == '\n')) {
-            pos += s[pos] == '\n' ? 1 : 2;
-            continue;
-        }
         size_t entete = pos;
         long long cle, longueur;
         if (s.compare(pos, 3, "@@ ") != 0)
             return erreur_enregistrement(erreur, entete, "en-tete attendu");
         pos += 3;
         if (!lire_nombre_entete(s, pos, INT32_MIN, INT32_MAX, cle) || pos >= s.size() ||
-            s[pos++] != ' ' ||
-            !lire_nombre_entete(s, pos, 0, (long long)(s.size() - pos), longueur))
+            s[pos++] != ' ' || !lire_nombre_entete(s, pos, 0, 0xFFFFFFFFLL, longueur) ||
+            !fin_de_ligne(s, pos))
             return erreur_enregistrement(erreur, entete, "en-tete mal forme");
-        if (pos < s.size() && s[pos] == '\r')
-            ++pos;
-        if (pos >= s.size() || s[pos++] != '\n' || (size_t)longueur > s.size() - pos)
+        if ((unsigned long long)longueur > s.size() - pos)
             return erreur_enregistrement(erreur, entete, "longueur fausse");
         EntreeDossier cherchee;
         cherchee.cle = (int32_t)cle;
@@ -224,29 +236,31 @@ static bool lire_ordonnances(Cabinet& c, std::string& erreur)
         e->longueur = (size_t)longueur;
         pos += (size_t)longueur;
         // Each record ends with its own line break.
-        if (pos < s.size() && s[pos] == '\r')
-            ++pos;
-        if (pos < s.size() && s[pos++] != '\n')
+        if (!fin_de_ligne(s, pos))
             return erreur_enregistrement(erreur, entete, "longueur fausse");
     }
     return true;
 }
 
-bool lire_cabinet(const std::string& dossier, const std::string& nom, Cabinet& c,
+bool lire_cabinet(const std::string& dossier, const std::string& nom, CabinetLu& c,
                   std::string& erreur)
 {
-    c = Cabinet();
+    c = CabinetLu();
     std::string contenu;
     if (!lire_fichier(chemin_fichier(dossier, nom, "utilisateurs.txt"), contenu)) {
         erreur = "utilisateurs.txt illisible";
         return false;
     }
-    size_t pos = 0;
-    const char* d;
-    size_t n;
-    while (ligne_suivante(contenu, pos, d, n))
+    // One name per line; blank lines name nobody.
+    for (size_t pos = 0; pos < contenu.size();) {
+        size_t fin = std::min(contenu.find('\n', pos), contenu.size());
+        size_t n = fin - pos;
+        if (n > 0 && contenu[fin - 1] == '\r')
+            --n;
         if (n > 0)
-            c.utilisateurs.push_back(std::string(d, n));
+            c.utilisateurs.push_back(contenu.substr(pos, n));
+        pos = fin + 1;
+    }
 
     if (!lire_fichier(chemin_fichier(dossier, nom, "patients.txt"), contenu)) {
         erreur = "patients.txt illisible";
