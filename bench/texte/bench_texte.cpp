@@ -1,11 +1,15 @@
 // Throughput of the per-prescription decision over a generated corpus of
-// 200,000 prescriptions of about 1 KB, next to the plain yardstick of gencab.
+// 200,000 prescriptions of about 1 KB, next to the plain yardstick of gencab,
+// timed in turn: one line per tour and version (scripts/bench keeps the best
+// and the median, and interleaves grep on the same bytes).
 //
-//   bench_texte [--corpus PATH] [--grep]
+//   bench_texte [--corpus PATH] [--grep] [--lire PATH]
 //   --corpus PATH  also writes the corpus, one prescription per line, so that
 //                  grep can be timed on the very same bytes
 //   --grep         writes the corpus (to PATH, or texte_corpus.txt) and prints
 //                  nothing but its path
+//   --lire PATH    reads the corpus so written instead of making it, and times
+//                  one tour only
 #include "etalon.h"
 #include "ordonnance.h"
 #include "pliage.h"
@@ -20,7 +24,7 @@
 namespace {
 
 const int NB_ORDONNANCES = 200000;
-const int PASSES = 3;
+const int TOURS = 5;
 
 unsigned int graine = 20240611u;
 unsigned int hasard(unsigned int n)
@@ -102,25 +106,20 @@ double secondes(std::chrono::steady_clock::time_point debut)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - debut).count();
 }
 
-// Best of PASSES runs over fresh copies of the corpus; returns MB/s.
+// One pass over a fresh copy of the corpus; returns MB/s.
 double mesure(int (*correspond)(char*, const char*), const std::vector<char>& corpus,
-              const std::vector<size_t>& debuts, const char* cherche, int& trouvees)
+              const std::vector<size_t>& debuts, std::vector<char>& copie, const char* cherche,
+              int& trouvees)
 {
-    std::vector<char> copie(corpus.size());
-    double meilleur = 1e30;
-    for (int passe = 0; passe < PASSES; ++passe) {
-        memcpy(copie.data(), corpus.data(), corpus.size());
-        int n = 0;
-        auto debut = std::chrono::steady_clock::now();
-        for (size_t d : debuts)
-            n += correspond(copie.data() + d, cherche);
-        double s = secondes(debut);
-        if (s < meilleur)
-            meilleur = s;
-        trouvees = n;
-    }
+    memcpy(copie.data(), corpus.data(), corpus.size());
+    int n = 0;
+    auto debut = std::chrono::steady_clock::now();
+    for (size_t d : debuts)
+        n += correspond(copie.data() + d, cherche);
+    double s = secondes(debut);
+    trouvees = n;
     // Every byte of the texts, NULs excluded.
-    return (corpus.size() - debuts.size()) / meilleur / 1e6;
+    return (corpus.size() - debuts.size()) / s / 1e6;
 }
 
 }  // namespace
@@ -128,14 +127,17 @@ double mesure(int (*correspond)(char*, const char*), const std::vector<char>& co
 int main(int argc, char** argv)
 {
     const char* chemin = nullptr;
+    const char* lire = nullptr;
     bool grep = false;
     for (int i = 1; i < argc; ++i) {
         if (!strcmp(argv[i], "--corpus") && i + 1 < argc)
             chemin = argv[++i];
+        else if (!strcmp(argv[i], "--lire") && i + 1 < argc)
+            lire = argv[++i];
         else if (!strcmp(argv[i], "--grep"))
             grep = true;
         else {
-            fprintf(stderr, "usage: bench_texte [--corpus PATH] [--grep]\n");
+            fprintf(stderr, "usage: bench_texte [--corpus PATH] [--grep] [--lire PATH]\n");
             return 2;
         }
     }
@@ -151,11 +153,31 @@ int main(int argc, char** argv)
     std::vector<char> corpus;
     std::vector<size_t> debuts;
     corpus.reserve((size_t)NB_ORDONNANCES * 1100);
-    for (int i = 0; i < NB_ORDONNANCES; ++i) {
-        std::string o = ordonnance(hasard(100) == 0);
-        debuts.push_back(corpus.size());
-        corpus.insert(corpus.end(), o.begin(), o.end());
-        corpus.push_back(0);
+    if (lire) {
+        FILE* f = fopen(lire, "rb");
+        if (!f) {
+            fprintf(stderr, "bench_texte: cannot read %s\n", lire);
+            return 1;
+        }
+        debuts.push_back(0);
+        int c;
+        while ((c = getc(f)) != EOF) {
+            if (c == '\n') {
+                corpus.push_back(0);
+                debuts.push_back(corpus.size());
+            } else {
+                corpus.push_back((char)c);
+            }
+        }
+        fclose(f);
+        debuts.pop_back();
+    } else {
+        for (int i = 0; i < NB_ORDONNANCES; ++i) {
+            std::string o = ordonnance(hasard(100) == 0);
+            debuts.push_back(corpus.size());
+            corpus.insert(corpus.end(), o.begin(), o.end());
+            corpus.push_back(0);
+        }
     }
 
     if (chemin) {
@@ -176,11 +198,14 @@ int main(int argc, char** argv)
     }
 
     int trouvees = 0, trouvees_simple = 0;
-    double procedure = mesure(ordonnance_correspond, corpus, debuts, cherche, trouvees);
-    double simple = mesure(etalon_ordonnance, corpus, debuts, cherche, trouvees_simple);
+    std::vector<char> copie(corpus.size());
     printf("texte_corpus %.1f MB\n", (corpus.size() - debuts.size()) / 1e6);
-    printf("texte_procedure %.0f MB/s\n", procedure);
-    printf("texte_plain %.0f MB/s\n", simple);
+    for (int tour = 0; tour < (lire ? 1 : TOURS); ++tour) {
+        printf("texte_procedure %.0f MB/s\n",
+               mesure(ordonnance_correspond, corpus, debuts, copie, cherche, trouvees));
+        printf("texte_plain %.0f MB/s\n",
+               mesure(etalon_ordonnance, corpus, debuts, copie, cherche, trouvees_simple));
+    }
     printf("texte_matches %d prescriptions\n", trouvees);
     if (trouvees != trouvees_simple) {
         fprintf(stderr, "bench_texte: %d matches, plain version %d\n", trouvees, trouvees_simple);

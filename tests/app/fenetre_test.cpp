@@ -220,6 +220,77 @@ TEST_F(Fenetre, LigneDeCommandeIgnoree)
     EXPECT_TRUE(fermeture_normale(o));
 }
 
+// Pixels of row `ligne`'s first cell that differ from the list's background,
+// leaving out what the box covers; -1 when the row is hidden by it.
+static int pixels_ecrits(Outil& o, HWND boite, int ligne, COLORREF fond)
+{
+    RECT r, cache;
+    if (!rectangle_ligne(o.pi.hProcess, o.liste, ligne, r))
+        return 0;
+    MapWindowPoints(o.liste, NULL, (POINT*)&r, 2);
+    GetWindowRect(boite, &cache);
+    if (r.right > cache.left && r.left < cache.right && r.bottom > cache.top && r.top < cache.bottom)
+        r.right = cache.left;
+    std::vector<COLORREF> v;
+    if (r.right - r.left < 20 || !pixels_ecran(r, v))
+        return -1;
+    int n = 0;
+    for (COLORREF c : v)
+        n += c != fond;
+    return n;
+}
+
+// A search finding thousands of patients: every row and cell is there, the
+// scroll bar reaches the last row, and the rows in view are drawn while the
+// summary box waits.
+TEST_F(Fenetre, MilliersDeLignes)
+{
+    const char grand[] = "Cabinet G";
+    const std::string texte = "Dr ";
+    Attendu attendu;
+    ASSERT_TRUE(generer_cabinet(cabinets, grand, 11, 20000, 5000, UTILISATEUR));
+    ASSERT_TRUE(calculer_attendu(cabinets, grand, texte, attendu));
+    ASSERT_GT(attendu.lignes.size(), 2000u);
+    ecrire_registre(cabinets.c_str(), grand, UTILISATEUR);
+    ASSERT_TRUE(demarrer_outil(o));
+    ASSERT_TRUE(attendre_dialogue(o));
+    ASSERT_TRUE(saisir(o, texte));
+    cliquer(o.lancer);
+
+    HWND boite = attendre_boite(o.pi.dwProcessId, 60000);
+    ASSERT_TRUE(boite) << "no summary box";
+    LRESULT haut = -1, page = 0, fond = 0;
+    ASSERT_TRUE(envoyer(o.liste, LVM_GETTOPINDEX, 0, 0, &haut));
+    ASSERT_TRUE(envoyer(o.liste, LVM_GETCOUNTPERPAGE, 0, 0, &page));
+    ASSERT_TRUE(envoyer(o.liste, LVM_GETBKCOLOR, 0, 0, &fond));
+    EXPECT_EQ(0, haut);
+    ASSERT_GT(page, 3);
+    // Drawn as the box's own loop lets the list repaint: waited for, not timed.
+    int vues = 0, blanches = 0;
+    DWORD debut = maintenant();
+    do {
+        Sleep(50);
+        vues = blanches = 0;
+        for (int i = 0; i < (int)page; i++) {
+            int n = pixels_ecrits(o, boite, i, (COLORREF)fond);
+            vues += n >= 0;
+            blanches += n == 0;
+        }
+    } while (blanches > 0 && maintenant() - debut < 20000);
+    EXPECT_GT(vues, 3) << "the box hides the rows";
+    EXPECT_EQ(0, blanches) << "rows in view not drawn while the summary is shown";
+
+    // Scrolled far past the end, the list stops where its scroll range ends:
+    // on the last row. (The range itself cannot be read from another process.)
+    const int n = (int)attendu.lignes.size();
+    ASSERT_TRUE(envoyer(o.liste, LVM_SCROLL, 0, 100 * n, NULL));
+    ASSERT_TRUE(envoyer(o.liste, LVM_GETTOPINDEX, 0, 0, &haut));
+    EXPECT_EQ(n - page, haut) << "the scroll range does not cover the " << n << " rows";
+
+    ASSERT_TRUE(resume_attendu(o, attendu.resume, &attendu.lignes));
+    EXPECT_TRUE(fermeture_normale(o));
+}
+
 // The default cabinet as Kalimed's settings name it; every way of getting it
 // wrong gives one error box before the dialog, then the dialog as usual.
 struct CasRegistre {

@@ -307,11 +307,24 @@ bool borne_progression(HWND barre, int& borne)
     return true;
 }
 
-bool capture_fenetre(HWND h, const std::string& chemin)
+bool rectangle_ligne(HANDLE processus, HWND liste, int ligne, RECT& r)
 {
-    RECT r;
-    if (!GetWindowRect(h, &r))
+    Page p;
+    if (!ouvrir_page(processus, p))
         return false;
+    r = RECT();
+    r.left = LVIR_LABEL;
+    LRESULT ok = 0;
+    bool lu = ecrire(p, &r, sizeof r) && envoyer(liste, LVM_GETITEMRECT, ligne, (LPARAM)p.base, &ok) &&
+              ok && lire(p, 0, &r, sizeof r);
+    fermer_page(p);
+    return lu;
+}
+
+// The screen's pixels in r, bottom row first, 24 bits each, rows padded to 4
+// bytes.
+static bool pixels(const RECT& r, BITMAPINFOHEADER& bi, std::vector<char>& octets)
+{
     int l = r.right - r.left, hauteur = r.bottom - r.top;
     if (l <= 0 || hauteur <= 0)
         return false;
@@ -322,7 +335,7 @@ bool capture_fenetre(HWND h, const std::string& chemin)
     BitBlt(memoire, 0, 0, l, hauteur, ecran, r.left, r.top, SRCCOPY);
     SelectObject(memoire, avant);
 
-    BITMAPINFOHEADER bi = {};
+    bi = BITMAPINFOHEADER();
     bi.biSize = sizeof bi;
     bi.biWidth = l;
     bi.biHeight = hauteur;
@@ -331,14 +344,37 @@ bool capture_fenetre(HWND h, const std::string& chemin)
     bi.biCompression = BI_RGB;
     DWORD ligne = ((DWORD)l * 3 + 3) & ~3u;
     bi.biSizeImage = ligne * (DWORD)hauteur;
-    std::vector<char> pixels(bi.biSizeImage);
-    int lues = GetDIBits(memoire, image, 0, (UINT)hauteur, pixels.data(), (BITMAPINFO*)&bi, DIB_RGB_COLORS);
+    octets.assign(bi.biSizeImage, 0);
+    int lues = GetDIBits(memoire, image, 0, (UINT)hauteur, octets.data(), (BITMAPINFO*)&bi, DIB_RGB_COLORS);
     DeleteObject(image);
     DeleteDC(memoire);
     ReleaseDC(NULL, ecran);
-    if (lues != hauteur)
-        return false;
+    return lues == hauteur;
+}
 
+bool pixels_ecran(const RECT& r, std::vector<COLORREF>& couleurs)
+{
+    BITMAPINFOHEADER bi;
+    std::vector<char> octets;
+    couleurs.clear();
+    if (!pixels(r, bi, octets))
+        return false;
+    DWORD ligne = bi.biSizeImage / (DWORD)bi.biHeight;
+    for (int y = bi.biHeight - 1; y >= 0; y--) {
+        const unsigned char* p = (const unsigned char*)octets.data() + (DWORD)y * ligne;
+        for (int x = 0; x < bi.biWidth; x++, p += 3)
+            couleurs.push_back(RGB(p[2], p[1], p[0]));
+    }
+    return true;
+}
+
+bool capture_fenetre(HWND h, const std::string& chemin)
+{
+    RECT r;
+    BITMAPINFOHEADER bi;
+    std::vector<char> octets;
+    if (!GetWindowRect(h, &r) || !pixels(r, bi, octets))
+        return false;
     BITMAPFILEHEADER bf = {};
     bf.bfType = 0x4D42;
     bf.bfOffBits = sizeof bf + sizeof bi;
@@ -346,6 +382,6 @@ bool capture_fenetre(HWND h, const std::string& chemin)
     std::ofstream f(chemin, std::ios::binary);
     f.write((const char*)&bf, sizeof bf);
     f.write((const char*)&bi, sizeof bi);
-    f.write(pixels.data(), (std::streamsize)pixels.size());
+    f.write(octets.data(), (std::streamsize)octets.size());
     return (bool)f;
 }

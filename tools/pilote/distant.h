@@ -65,9 +65,14 @@ bool lire_colonnes(HANDLE processus, HWND liste, std::vector<Colonne>& colonnes)
 bool lire_lignes(HANDLE processus, HWND liste, int ncolonnes,
                  std::vector<std::vector<std::string>>& lignes);
 
+// Where row `ligne`'s first cell is drawn, in the list's client coordinates.
+bool rectangle_ligne(HANDLE processus, HWND liste, int ligne, RECT& r);
+
 // Progress bar position and upper bound.
 bool position_progression(HWND barre, int& position);
 bool borne_progression(HWND barre, int& borne);
 
+// The screen's pixels in r (screen coordinates), row by row from the top.
+bool pixels_ecran(const RECT& r, std::vector<COLORREF>& couleurs);
 // The dialog as shown on the screen, saved as a 24-bit BMP.
 bool capture_fenetre(HWND h, const std::string& chemin);
