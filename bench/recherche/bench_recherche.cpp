@@ -28,7 +28,7 @@
 #include "kmapi.h"
 #include "ordonnance.h"
 #include "recherche.h"
-#include "releve.h"
+#include "liste.h"
 #include "resource.h"
 
 #define LIGNES_DIRECTES 20000
