@@ -13,18 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "horloge.h"
 #include "kmapi.h"
 
 namespace {
-
-double maintenant()
-{
-    static LARGE_INTEGER frequence;
-    if (!frequence.QuadPart) QueryPerformanceFrequency(&frequence);
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return (double)t.QuadPart / (double)frequence.QuadPart;
-}
 
 // Private bytes. Wine leaves PrivateUsage at 0; its PagefileUsage counts the
 // same private memory in use.

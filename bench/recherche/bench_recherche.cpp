@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "horloge.h"
 #include "kmapi.h"
 #include "ordonnance.h"
 #include "recherche.h"
@@ -42,16 +43,6 @@ static char resume[256];
 static struct {
     double debut, balayage, fin_balayage, boite_creee, boite_montree;
 } m;
-
-static double maintenant()
-{
-    static LARGE_INTEGER frequence;
-    if (!frequence.QuadPart)
-        QueryPerformanceFrequency(&frequence);
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return (double)t.QuadPart / (double)frequence.QuadPart;
-}
 
 static INT_PTR CALLBACK proc_banc(HWND, UINT msg, WPARAM, LPARAM)
 {

@@ -11,10 +11,10 @@
 //   --lire PATH    reads the corpus so written instead of making it, and times
 //                  one tour only
 #include "etalon.h"
+#include "horloge.h"
 #include "ordonnance.h"
 #include "pliage.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -101,11 +101,6 @@ std::string ordonnance(bool avec_zorix)
     return t;
 }
 
-double secondes(std::chrono::steady_clock::time_point debut)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - debut).count();
-}
-
 // One pass over a fresh copy of the corpus; returns MB/s.
 double mesure(int (*correspond)(char*, const char*), const std::vector<char>& corpus,
               const std::vector<size_t>& debuts, std::vector<char>& copie, const char* cherche,
@@ -113,10 +108,10 @@ double mesure(int (*correspond)(char*, const char*), const std::vector<char>& co
 {
     memcpy(copie.data(), corpus.data(), corpus.size());
     int n = 0;
-    auto debut = std::chrono::steady_clock::now();
+    double debut = maintenant();
     for (size_t d : debuts)
         n += correspond(copie.data() + d, cherche);
-    double s = secondes(debut);
+    double s = maintenant() - debut;
     trouvees = n;
     // Every byte of the texts, NULs excluded.
     return (corpus.size() - debuts.size()) / s / 1e6;

@@ -81,8 +81,6 @@ struct Ordonnance {
 
 // Appends the whole XML form of one prescription to sortie.
 void rediger_ordonnance(Hasard& h, const Ordonnance& o, std::string& sortie);
-// The RTF form of Windows-1252 text: accents as \'xx, lines as \par.
-void ajouter_rtf(std::string& sortie, const std::string& texte);
 
 // ---- Writing a cabinet (ecriture.cpp) -------------------------------------------
 struct ParametresCabinet {

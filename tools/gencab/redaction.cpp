@@ -4,6 +4,7 @@
 
 static const char CHIFFRES_HEX[] = "0123456789abcdef";
 
+// The RTF form of Windows-1252 text: accents as \'xx, lines as \par.
 static void ajouter_rtf_octets(std::string& sortie, const char* debut, const char* fin)
 {
     for (const char* p = debut; p < fin; ++p) {
@@ -23,11 +24,6 @@ static void ajouter_rtf_octets(std::string& sortie, const char* debut, const cha
             sortie += (char)c;
         }
     }
-}
-
-void ajouter_rtf(std::string& sortie, const std::string& texte)
-{
-    ajouter_rtf_octets(sortie, texte.data(), texte.data() + texte.size());
 }
 
 // Windows-1252 upper and lower case, accents kept (é <-> É).
