@@ -46,6 +46,17 @@ bool attendre_disparition(HWND b, DWORD delai)
     return true;
 }
 
+static const char* nom_icone(UINT icone)
+{
+    switch (icone) {
+    case MB_ICONINFORMATION: return "information";
+    case MB_ICONWARNING: return "warning";
+    case MB_ICONERROR: return "error";
+    case MB_ICONQUESTION: return "question";
+    default: return "unknown";
+    }
+}
+
 AssertionResult resume_attendu(Outil& o, const std::string& resume, const Lignes* lignes,
                                UINT icone, DWORD delai)
 {
@@ -59,8 +70,8 @@ AssertionResult resume_attendu(Outil& o, const std::string& resume, const Lignes
         return AssertionFailure() << "the summary box has " << boutons_boite(b) << " buttons";
     UINT vue = icone_boite(b);
     if (vue != icone)
-        return AssertionFailure() << "the summary box shows the icon MB_ICON* 0x" << std::hex << vue
-                                  << ", expected 0x" << icone;
+        return AssertionFailure() << "the summary box shows the " << nom_icone(vue) << " icon, expected the "
+                                  << nom_icone(icone) << " one";
     if (boites(o.pi.dwProcessId).size() != 1)
         return AssertionFailure() << "more than one box is shown";
     if (lignes) {
