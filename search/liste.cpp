@@ -46,8 +46,8 @@ static BOOL lecture_patient(RECPatients* patient, WORD f)
     return patient->szNom[0] != 0 || patient->szPrenom[0] != 0 || patient->DateNai != 0;
 }
 
-// Sends the five cells of one row to the list, at the row counter; returns
-// FALSE when the list refused the row or one of its cells.
+// Sends the five cells of one row to the list, the row asked for at `rang`;
+// returns FALSE when the list refused the row or one of its cells.
 static BOOL ligne(HWND liste, int rang, char* tmp, const RECPatients* patient, BOOL connu,
                   const PATIENT_ENTRY* e)
 {

@@ -46,7 +46,19 @@ bool attendre_disparition(HWND b, DWORD delai)
     return true;
 }
 
-AssertionResult resume_attendu(Outil& o, const std::string& resume, const Lignes* lignes, DWORD delai)
+static const char* nom_icone(UINT icone)
+{
+    switch (icone) {
+    case MB_ICONINFORMATION: return "information";
+    case MB_ICONWARNING: return "warning";
+    case MB_ICONERROR: return "error";
+    case MB_ICONQUESTION: return "question";
+    default: return "unknown";
+    }
+}
+
+AssertionResult resume_attendu(Outil& o, const std::string& resume, const Lignes* lignes,
+                               UINT icone, DWORD delai)
 {
     HWND b = attendre_boite(o.pi.dwProcessId, delai);
     if (!b)
@@ -56,6 +68,10 @@ AssertionResult resume_attendu(Outil& o, const std::string& resume, const Lignes
         return AssertionFailure() << "the box says \"" << texte << "\", expected \"" << resume << "\"";
     if (boutons_boite(b) != 1)
         return AssertionFailure() << "the summary box has " << boutons_boite(b) << " buttons";
+    UINT vue = icone_boite(b);
+    if (vue != icone)
+        return AssertionFailure() << "the summary box shows the " << nom_icone(vue) << " icon, expected the "
+                                  << nom_icone(icone) << " one";
     if (boites(o.pi.dwProcessId).size() != 1)
         return AssertionFailure() << "more than one box is shown";
     if (lignes) {
@@ -66,6 +82,11 @@ AssertionResult resume_attendu(Outil& o, const std::string& resume, const Lignes
     if (!fermer_boite(b) || !attendre_disparition(b))
         return AssertionFailure() << "the summary box could not be dismissed";
     return AssertionSuccess();
+}
+
+std::string resume_sans_cabinet(const std::string& resume)
+{
+    return resume + "\n\n" + TEXTE_AVERTISSEMENT_CABINET;
 }
 
 AssertionResult aucune_boite(Outil& o, DWORD duree)

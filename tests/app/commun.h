@@ -13,10 +13,14 @@
 ::testing::AssertionResult lire_resultats(Outil& o, Lignes& lignes);
 // The rows are exactly those expected, in order.
 ::testing::AssertionResult lignes_attendues(Outil& o, const Lignes& attendu);
-// The summary box shows up with this text, titled "Ordaskel" with one button;
-// it is then dismissed. `rows` (when not NULL) are checked while it is shown.
+// The summary box shows up with this text and icon, titled "Ordaskel" with one
+// button; it is then dismissed. `rows` (when not NULL) are checked while it is
+// shown.
 ::testing::AssertionResult resume_attendu(Outil& o, const std::string& resume,
-                                          const Lignes* lignes = NULL, DWORD delai = 60000);
+                                          const Lignes* lignes = NULL,
+                                          UINT icone = MB_ICONINFORMATION, DWORD delai = 60000);
+// The summary of a search made when the default cabinet did not open.
+std::string resume_sans_cabinet(const std::string& resume);
 // Once every queued message is handled, no box is shown and none appears
 // within `duree` ms.
 ::testing::AssertionResult aucune_boite(Outil& o, DWORD duree);

@@ -47,7 +47,7 @@ TEST(Endurance, TrenteRecherches)
         SCOPED_TRACE("search " + std::to_string(i));
         DWORD debut = maintenant();
         cliquer(o.lancer);
-        ASSERT_TRUE(resume_attendu(o, a.resume, NULL, 120000));
+        ASSERT_TRUE(resume_attendu(o, a.resume, NULL, MB_ICONINFORMATION, 120000));
         DWORD duree = maintenant() - debut;
         ASSERT_TRUE(lignes_attendues(o, a.lignes));
         ASSERT_TRUE(synchroniser(o.dialogue, 30000));

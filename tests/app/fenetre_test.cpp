@@ -332,12 +332,14 @@ TEST_F(Fenetre, CabinetParDefaut)
         EXPECT_TRUE(aucune_boite(o, 300));
         EXPECT_EQ("Zorix", texte_fenetre(o.edition));
         cliquer(o.lancer);
-        // Without a cabinet the search still runs and finds nothing.
+        // Without a cabinet the search still runs and finds nothing, and its
+        // summary says that this is no answer.
         const Lignes aucune;
         if (c.ouvert)
             EXPECT_TRUE(resume_attendu(o, zorix.resume, &zorix.lignes));
         else
-            EXPECT_TRUE(resume_attendu(o, "0 occ. - 0 Patients", &aucune));
+            EXPECT_TRUE(resume_attendu(o, resume_sans_cabinet("0 occ. - 0 Patients"), &aucune,
+                                       MB_ICONWARNING));
         EXPECT_TRUE(fermeture_normale(o));
         arreter_outil(o);
     }

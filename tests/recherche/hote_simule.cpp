@@ -181,15 +181,30 @@ BOOL WINAPI ReadDossiers2(LONG lKey, void* pRecord)
     return !e.lecture_ratee;
 }
 
-HGLOBAL WINAPI ReadXMLOrdonnances(LONG lKey, void*)
+HGLOBAL WINAPI ReadXMLOrdonnances(LONG lKey, void* pRecord)
 {
     noter("ReadXMLOrdonnances", lKey);
     if (lKey != derniere_lue || !derniere_ordonnance)
         journal_hote.xml_hors_ordonnance++;
+    // ReadDossiers2 filled the header only: the rest must come as the caller
+    // cleared it, whatever an earlier entry left there.
+    RECOrdonnances* r = (RECOrdonnances*)pRecord;
+    const BYTE* octets = (const BYTE*)pRecord;
+    for (size_t o = sizeof(RECDossiers); o < sizeof *r; o++)
+        if (octets[o]) {
+            journal_hote.ordo_non_vierge++;
+            break;
+        }
     auto it = script_hote.entrees.find(lKey);
     if (it == script_hote.entrees.end())
         return NULL;
     const EntreeSimulee& e = it->second;
+    // The prescription's own fields, as the host fills them.
+    r->bType = 1;
+    champ(r->szTitle, sizeof r->szTitle, "Ordonnance " + std::to_string(lKey));
+    r->uStartOfText = 1;
+    r->uEndOfText = (WORD)e.texte.size();
+    memset(r->Extension, 0xFF, sizeof r->Extension);
     HGLOBAL h = NULL;
     switch (e.forme) {
     case TEXTE_ABSENT:

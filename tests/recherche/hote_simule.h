@@ -57,6 +57,8 @@ struct JournalHote {
     std::vector<HGLOBAL> textes;            // every text block handed out
     int blocs_patients;                     // patient buffers handed out (not NULL)
     int xml_hors_ordonnance;                // ReadXMLOrdonnances not after a good read of a prescription
+    int ordo_non_vierge;                    // ReadXMLOrdonnances given a record with a byte after
+                                            // the header that ReadDossiers2 did not clear
     int verrous_dossiers, verrous_patients; // lock count when closed; -1 if not closed
     int fermetures_dossiers, fermetures_patients;
 };

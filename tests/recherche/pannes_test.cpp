@@ -7,6 +7,7 @@
 #include "crochets.h"
 #include "essai.h"
 #include "hote_simule.h"
+#include "resource.h"
 
 static const DWORD AUJOURDHUI = date_packee(15, 6, 2024);
 static const char* RIEN = nullptr;   // no box expected of this kind
@@ -42,6 +43,39 @@ struct Panne {
     std::vector<Ligne> lignes;        // "*" stands for any cell
     std::function<void()> verifier;   // further checks, or empty
 };
+
+// The list as it may answer when memory runs short: the n-th row or the n-th
+// cell of a run refused (counted from 1; 0 refuses none). It may also put
+// every row first, as a sorted list would. Whether its redrawing is on is
+// known from the last WM_SETREDRAW it was sent.
+static int refus_ligne, refus_cellule, lignes_demandees, cellules_demandees;
+static bool lignes_en_tete, redessin = true;
+static WNDPROC liste_vraie;
+
+static LRESULT CALLBACK liste_essai(HWND h, UINT msg, WPARAM w, LPARAM l)
+{
+    if (msg == WM_SETREDRAW)
+        redessin = w != 0;
+    if (msg == LVM_INSERTITEMA) {
+        if (++lignes_demandees == refus_ligne)
+            return -1;
+        if (lignes_en_tete) {
+            LVITEMA item = *(const LVITEMA*)l;
+            item.iItem = 0;
+            return CallWindowProcA(liste_vraie, h, msg, w, (LPARAM)&item);
+        }
+    }
+    if (msg == LVM_SETITEMA && ++cellules_demandees == refus_cellule)
+        return FALSE;
+    return CallWindowProcA(liste_vraie, h, msg, w, l);
+}
+
+static void liste_essai_installee()
+{
+    HWND liste = GetDlgItem(dialogue_essai(), IDD_LIST);
+    if (!liste_vraie)
+        liste_vraie = (WNDPROC)SetWindowLongPtrA(liste, GWLP_WNDPROC, (LONG_PTR)liste_essai);
+}
 
 static void texte_sans_nul(LONG cle, WORD fiche, const std::string& texte)
 {
@@ -199,6 +233,24 @@ static const Panne pannes[] = {
          refus_local_des = 1;
      },
      RIEN, {}, [] { EXPECT_EQ(journal_hote.lus.back(), 25); }},
+    {"liste: rangs choisis par la liste", [] { lignes_en_tete = true; },
+     "3 occ. - 2 Patients", {DURAND, MARTIN}, {}},
+    {"liste: une ligne refusee",
+     [] {
+         ajouter_ordonnance(60, 3, AUJOURDHUI, "Zorix");
+         refus_ligne = 2;
+     },
+     RIEN, {}, [] { EXPECT_EQ(lignes_demandees, 2); }},
+    {"liste: une cellule refusee",
+     [] {
+         ajouter_ordonnance(60, 3, AUJOURDHUI, "Zorix");
+         refus_cellule = 6;
+     },
+     RIEN, {},
+     [] {
+         EXPECT_EQ(lignes_demandees, 2);
+         EXPECT_EQ(cellules_demandees, 6);
+     }},
 };
 
 static bool cellules_egales(const Ligne& lue, const Ligne& attendue)
@@ -224,14 +276,18 @@ static std::string montrer(const std::vector<Ligne>& lignes)
 
 TEST_F(Recherche, Pannes)
 {
+    liste_essai_installee();
     for (const Panne& p : pannes) {
         SCOPED_TRACE(p.nom);
         hote_remise_a_zero();
         crochets_remise_a_zero();
         boites.clear();
+        refus_ligne = refus_cellule = lignes_demandees = cellules_demandees = 0;
+        lignes_en_tete = false;
         cabinet_de_base();
         p.preparer();
         lancer_recherche();
+        bool liste_refusee = refus_ligne || refus_cellule;
 
         ASSERT_EQ(boites.size(), 1u);
         const Boite& b = boites[0];
@@ -243,8 +299,10 @@ TEST_F(Recherche, Pannes)
         } else {
             EXPECT_EQ(b.texte, MANQUE);
             EXPECT_EQ(b.icone, (UINT)MB_ICONERROR);
-            EXPECT_EQ(nombre_appels("OpenPatients"), 0);
+            EXPECT_EQ(b.lignes, 0) << "a partial list under the error";
+            EXPECT_EQ(nombre_appels("OpenPatients"), liste_refusee ? 1 : 0);
         }
+        EXPECT_TRUE(redessin) << "the list's redrawing left off";
 
         std::vector<Ligne> lues = lignes_liste();
         bool egales = lues.size() == p.lignes.size();
@@ -253,7 +311,8 @@ TEST_F(Recherche, Pannes)
         EXPECT_TRUE(egales) << "rows:" << montrer(lues) << "\nexpected:" << montrer(p.lignes);
 
         EXPECT_EQ(journal_hote.xml_hors_ordonnance, 0);
-        verifier_memoire(p.resume != nullptr);
+        EXPECT_EQ(journal_hote.ordo_non_vierge, 0) << "stale bytes handed to the host";
+        verifier_memoire(p.resume != nullptr || liste_refusee);
         if (p.verifier)
             p.verifier();
     }

@@ -11,6 +11,8 @@
 const char TITRE_DIALOGUE[] = "Ordaskel - Base de d\351monstration";
 const char TEXTE_ATTENTE[] = "Il est n\351cessaire d'attendre la fin de la recherche";
 const char TEXTE_ECHEC_CABINET[] = "Impossible d'ouvrir le cabinet par d\351faut";
+const char TEXTE_AVERTISSEMENT_CABINET[] =
+    "Le cabinet par d\351faut n'a pas pu \352tre ouvert : ce r\351sultat peut \352tre incomplet.";
 
 static const DWORD PAS = 20;  // polling step, ms
 
@@ -142,6 +144,93 @@ std::string texte_boite(HWND boite)
             meilleur = t;
     }
     return meilleur;
+}
+
+// 32-bit pixels of a cx by cy square: taken from the screen at (x, y) when
+// `icone` is NULL, else the icon drawn over a plain `fond`.
+static std::vector<DWORD> pixels(int x, int y, int cx, int cy, HICON icone, COLORREF fond)
+{
+    HDC ecran = GetDC(NULL);
+    HDC memoire = CreateCompatibleDC(ecran);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = cx;
+    bi.bmiHeader.biHeight = -cy;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = NULL;
+    HBITMAP image = CreateDIBSection(memoire, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
+    std::vector<DWORD> v;
+    if (image) {
+        HGDIOBJ avant = SelectObject(memoire, image);
+        if (icone) {
+            HBRUSH pinceau = CreateSolidBrush(fond);
+            RECT r = {0, 0, cx, cy};
+            FillRect(memoire, &r, pinceau);
+            DeleteObject(pinceau);
+            DrawIconEx(memoire, 0, 0, icone, cx, cy, 0, NULL, DI_NORMAL);
+        } else {
+            BitBlt(memoire, 0, 0, cx, cy, ecran, x, y, SRCCOPY);
+        }
+        GdiFlush();
+        v.assign((DWORD*)bits, (DWORD*)bits + cx * cy);
+        for (DWORD& p : v)
+            p &= 0xFFFFFF;
+        SelectObject(memoire, avant);
+        DeleteObject(image);
+    }
+    DeleteDC(memoire);
+    ReleaseDC(NULL, ecran);
+    return v;
+}
+
+// An icon handle means nothing in another process, and the box's icon cannot
+// be read through it: the icon is recognised on the screen instead, against
+// the system's own icons drawn here. Only the pixels an icon covers fully
+// (the same over black and over white) are compared.
+UINT icone_boite(HWND boite, DWORD delai)
+{
+    HWND statique = NULL;
+    for (HWND h : enfants(boite))
+        if (_stricmp(classe_de(h).c_str(), "Static") == 0 &&
+            (GetWindowLongA(h, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            statique = h;
+    if (!statique)
+        return 0;
+    static const struct {
+        LPCSTR id;
+        UINT drapeau;
+    } systeme[] = {{IDI_WARNING, MB_ICONWARNING}, {IDI_INFORMATION, MB_ICONINFORMATION},
+                   {IDI_ERROR, MB_ICONERROR}, {IDI_QUESTION, MB_ICONQUESTION}};
+    const int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
+    DWORD debut = maintenant();
+    for (;;) {
+        // The box may not be painted yet.
+        RECT r;
+        if (!GetWindowRect(statique, &r))
+            return 0;
+        std::vector<DWORD> vu = pixels(r.left, r.top, cx, cy, NULL, 0);
+        for (const auto& s : systeme) {
+            HICON icone = LoadIconA(NULL, s.id);
+            std::vector<DWORD> noir = pixels(0, 0, cx, cy, icone, RGB(0, 0, 0));
+            std::vector<DWORD> blanc = pixels(0, 0, cx, cy, icone, RGB(255, 255, 255));
+            if (vu.empty() || noir.size() != vu.size() || blanc.size() != vu.size())
+                return 0;
+            size_t couverts = 0, egaux = 0;
+            for (size_t p = 0; p < vu.size(); p++) {
+                if (noir[p] != blanc[p])
+                    continue;
+                couverts++;
+                egaux += noir[p] == vu[p];
+            }
+            if (couverts > 0 && egaux == couverts)
+                return s.drapeau;
+        }
+        if (maintenant() - debut >= delai)
+            return 0;
+        Sleep(PAS);
+    }
 }
 
 static std::vector<HWND> boutons_visibles(HWND boite)

@@ -15,6 +15,8 @@ extern const char TITRE_DIALOGUE[];
 // Texts of the tool's message boxes.
 extern const char TEXTE_ATTENTE[];
 extern const char TEXTE_ECHEC_CABINET[];
+// The line a summary ends with when the default cabinet did not open.
+extern const char TEXTE_AVERTISSEMENT_CABINET[];
 
 // Milliseconds since an arbitrary start, for time limits.
 DWORD maintenant();
@@ -36,6 +38,10 @@ std::string texte_fenetre(HWND h, DWORD delai = 5000);
 std::string texte_boite(HWND boite);
 // Number of push buttons in a box.
 int boutons_boite(HWND boite);
+// The icon a box shows, as its MB_ICON* flag (MB_ICONWARNING,
+// MB_ICONINFORMATION, MB_ICONERROR or MB_ICONQUESTION), 0 when none of them is
+// seen within `delai` ms.
+UINT icone_boite(HWND boite, DWORD delai = 5000);
 // Presses OK (the box's one button).
 bool fermer_boite(HWND boite);
 
