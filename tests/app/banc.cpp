@@ -275,6 +275,22 @@ std::string releve_dossier(const std::string& dossier)
 
 // ---- The tool's process ----------------------------------------------------------
 
+static std::string fichier_journal()
+{
+    return (fs::path(dossier_programmes()).parent_path() / "essais" / "journal_hote.txt").string();
+}
+
+std::string journal_hote()
+{
+    std::ifstream f(fichier_journal(), std::ios::binary);
+    std::string s((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    std::string sans_cr;
+    for (char c : s)
+        if (c != '\r')
+            sans_cr += c;
+    return sans_cr;
+}
+
 bool demarrer_outil(Outil& o, const std::string& arguments, const std::string& repertoire,
                     const std::string& temp)
 {
@@ -289,6 +305,8 @@ bool demarrer_outil(Outil& o, const std::string& arguments, const std::string& r
     GetEnvironmentVariableA("TEMP", ancien_temp, MAX_PATH);
     GetEnvironmentVariableA("TMP", ancien_tmp, MAX_PATH);
     SetEnvironmentVariableA("KMAPI_AUJOURDHUI", AUJOURDHUI);
+    DeleteFileA(fichier_journal().c_str());
+    SetEnvironmentVariableA("KMAPI_JOURNAL", fichier_journal().c_str());
     if (!temp.empty()) {
         SetEnvironmentVariableA("TEMP", temp.c_str());
         SetEnvironmentVariableA("TMP", temp.c_str());

@@ -51,7 +51,10 @@ struct Outil {
     HWND liste = NULL, barre = NULL, edition = NULL, lancer = NULL, exporter = NULL;
 };
 
-// Starts the tool with KMAPI_AUJOURDHUI set; `repertoire` (the current folder)
+// The session and cabinet calls the stand-in host saw from the last tool
+// started, one line each (KMAPI_JOURNAL).
+std::string journal_hote();
+// Starts the tool with KMAPI_AUJOURDHUI and KMAPI_JOURNAL set; `repertoire` (the current folder)
 // and `temp` (TEMP and TMP) may be empty for the defaults.
 bool demarrer_outil(Outil& o, const std::string& arguments = "", const std::string& repertoire = "",
                     const std::string& temp = "");

@@ -342,6 +342,19 @@ TEST_F(Fenetre, CabinetParDefaut)
                                        MB_ICONWARNING));
         EXPECT_TRUE(fermeture_normale(o));
         arreter_outil(o);
+
+        // What the host was asked: texts too long for their 260 bytes read
+        // as empty; the cabinet closed at the end even when it did not open.
+        const std::string chemin = c.chemin ? cabinets : "";
+        const std::string cabinet = c.dernier && strlen(c.dernier) < MAX_PATH ? c.dernier : "";
+        const std::string utilisateur = !cabinet.empty() && c.utilisateur ? c.utilisateur : "";
+        EXPECT_EQ("KMOpenSession(1)\n"
+                  "KMSetPathCabinet(" + chemin + ")\n"
+                  "KMOpenCabinet(" + chemin + "|" + cabinet + "|" + utilisateur + "|) = " +
+                      (c.ouvert ? "1" : "0") + "\n"
+                  "KMCloseCabinet()\n"
+                  "KMCloseSession()\n",
+                  journal_hote());
     }
 }
 
