@@ -35,15 +35,15 @@ unsigned int hasard(unsigned int n)
     return graine % n;
 }
 
-// Windows-1252 words of a prescription; \xE9 and the like are the accents.
+// Windows-1252 words of a prescription; \351 and the like are the accents.
 const char* const mots[] = {
-    "Parac\xE9tamol", "1000 mg", "comprim\xE9", "g\xE9lule", "sachet", "sirop",
+    "Parac\351tamol", "1000 mg", "comprim\351", "g\351lule", "sachet", "sirop",
     "matin", "midi", "soir", "au coucher", "pendant", "jours", "semaines",
-    "apr\xE8s", "les repas", "si douleur", "ou fi\xE8vre", "\xE0 renouveler",
-    "cuill\xE8re-mesure", "Amoxicilline", "500 mg", "Ibuprof\xE8ne", "400 mg",
-    "Om\xE9prazole", "20 mg", "L\xE9vothyroxine", "75 \xB5g", "M\xEAme traitement",
-    "ne pas d\xE9passer", "6 par jour", "QSP", "3 mois", "bo\xEEte", "flacon",
-    "\xE9ventuellement", "cr\xE8me", "application", "locale", "deux fois",
+    "apr\350s", "les repas", "si douleur", "ou fi\350vre", "\340 renouveler",
+    "cuill\350re-mesure", "Amoxicilline", "500 mg", "Ibuprof\350ne", "400 mg",
+    "Om\351prazole", "20 mg", "L\351vothyroxine", "75 \265g", "M\352me traitement",
+    "ne pas d\351passer", "6 par jour", "QSP", "3 mois", "bo\356te", "flacon",
+    "\351ventuellement", "cr\350me", "application", "locale", "deux fois",
 };
 const int NB_MOTS = sizeof mots / sizeof mots[0];
 const char* const zorix[] = {"Zorix", "ZORIX", "zorix"};

@@ -48,7 +48,7 @@ TEST(Fiabilite, LectureSeule)
     }
 
     const std::string textes[] = {
-        "Zorix", "", "zOrIx", "\xE9", "<text>", "pas dans ce cabinet", std::string(300, 'z'),
+        "Zorix", "", "zOrIx", "\351", "<text>", "pas dans ce cabinet", std::string(300, 'z'),
     };
     struct Passage {
         const char* cabinet;

@@ -59,7 +59,7 @@ TEST_F(Registre, TextesLusOuVides)
         {"Dernier", REG_SZ, sz("Cabinet A"), "Cabinet A"},
         {"Cabinet A", REG_SZ, sz("docteur"), "docteur"},
         {"Cabinets", REG_SZ, sz("Z:\\cabinets\\"), "Z:\\cabinets\\"},
-        {"accents", REG_SZ, sz("D\xE9monstration \xC9t\xE9"), "D\xE9monstration \xC9t\xE9"},
+        {"accents", REG_SZ, sz("D\351monstration \311t\351"), "D\351monstration \311t\351"},
         {"vide", REG_SZ, sz(""), ""},
         {"259 caracteres", REG_SZ, sz(t259), t259},
         {"260 caracteres", REG_SZ, sz(t260), ""},

@@ -2,7 +2,7 @@
 
 const char* const TEXTE_500 =
     "<ordonnance><text>Zorix 20 mg\r\n1 cp/j</text><rtf>{\\rtf1 Zorix}</rtf></ordonnance>";
-const char* const TEXTE_MAX = "<ordonnance><text>Parac\xE9tamol</text></ordonnance>";
+const char* const TEXTE_MAX = "<ordonnance><text>Parac\351tamol</text></ordonnance>";
 
 FICHIERS_CABINET cabinet_de_reference()
 {
@@ -10,7 +10,7 @@ FICHIERS_CABINET cabinet_de_reference()
     f.utilisateurs = "remplacant\r\ndocteur\r\n";
     f.patients =
         "12\tMARTIN\tJeanne\t15/07/1950\n"
-        "0\tDUPONT\tAndr\xE9\t29/02/1980\r\n"
+        "0\tDUPONT\tAndr\351\t29/02/1980\r\n"
         "65535\tABCDEFGHIJKLMNOPQRST\tabcdefghijklmnopqrst\t1/1/2000";  // no final newline
     f.dossiers =
         "500\t7\t12\t12/03/2003\tOrdonnance Zorix\n"

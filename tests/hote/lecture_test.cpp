@@ -117,7 +117,7 @@ TEST_F(Cabinet, PatientLuParNumeroDeFiche)
 
     struct { WORD fiche; const char* nom; const char* prenom; DWORD nai; } cas[] = {
         {12, "MARTIN", "Jeanne", date(15, 7, 1950)},
-        {0, "DUPONT", "Andr\xE9", date(29, 2, 1980)},
+        {0, "DUPONT", "Andr\351", date(29, 2, 1980)},
         {65535, "ABCDEFGHIJKLMNOPQRST", "abcdefghijklmnopqrst", date(1, 1, 2000)},
     };
     for (auto& c : cas) {

@@ -45,8 +45,8 @@ TEST(Cellules, Date)
 TEST(Cellules, NomLuDansSesChampsSeulement)
 {
     char tmp[64];
-    cellule_nom(tmp, "NOM", "Pr\xE9nom");
-    EXPECT_STREQ(tmp, "NOM Pr\xE9nom");
+    cellule_nom(tmp, "NOM", "Pr\351nom");
+    EXPECT_STREQ(tmp, "NOM Pr\351nom");
     cellule_nom(tmp, "", "");
     EXPECT_STREQ(tmp, " ");
 

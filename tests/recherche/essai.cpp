@@ -80,7 +80,7 @@ HWND dialogue_essai()
     cabinet_ouvert = TRUE;
     dialogue = CreateDialogParamA(GetModuleHandleA(NULL), "ESSAI", NULL, proc_essai, 0);
     static const char* titres[] = {"Nom Patient", "Age", "Nombre d'occurences",
-                                   "Premi\xE8re occurence", "Derni\xE8re occurence"};
+                                   "Premi\350re occurence", "Derni\350re occurence"};
     for (int c = 0; c < 5; c++) {
         LVCOLUMNA col = {};
         col.mask = LVCF_TEXT | LVCF_WIDTH;

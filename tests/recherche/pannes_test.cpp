@@ -29,7 +29,7 @@ static const Ligne MARTIN = {"MARTIN Anne", "42 ans 03 m", "2", "15/07/2002", "1
 static const Ligne DURAND = {"DURAND Paul", "0 an 07 m", "1", "02/01/2004", "02/01/2004"};
 static const Ligne MARTIN_ANONYME = {" ", "", "2", "15/07/2002", "12/03/2003"};
 static const Ligne DURAND_ANONYME = {" ", "", "1", "02/01/2004", "02/01/2004"};
-static const char* MANQUE = "M\xE9moire insuffisante : la recherche n'a pas pu aboutir";
+static const char* MANQUE = "M\351moire insuffisante : la recherche n'a pas pu aboutir";
 
 static Ligne inconnu(int nb, const char* premiere, const char* derniere)
 {
@@ -173,11 +173,11 @@ static const Panne pannes[] = {
          for (int c = 0x80; c <= 0xFF; c++)
              hauts += (char)c;
          ajouter_entree(60, 7, 3, AUJOURDHUI, "<text>" + hauts + "</text><rtf>" + hauts + "</rtf>");
-         ajouter_entree(61, 7, 4, date_packee(4, 4, 2004), hauts + "<text>\xFF\xFEZ\xD6RIX\x80</text>");
-         ajouter_patient(4, "\xC9LO\xCFSE", "\x80\x9C\xFF", date_packee(15, 3, 1982));
+         ajouter_entree(61, 7, 4, date_packee(4, 4, 2004), hauts + "<text>\377\376Z\326RIX\200</text>");
+         ajouter_patient(4, "\311LO\317SE", "\200\234\377", date_packee(15, 3, 1982));
      },
      "4 occ. - 3 Patients",
-     {MARTIN, DURAND, {"\xC9LO\xCFSE \x80\x9C\xFF", "42 ans 03 m", "1", "04/04/2004", "04/04/2004"}}, {}},
+     {MARTIN, DURAND, {"\311LO\317SE \200\234\377", "42 ans 03 m", "1", "04/04/2004", "04/04/2004"}}, {}},
     {"noms de 21 octets sans NUL",
      [] {
          ajouter_entree(60, 7, 3, date_packee(1, 1, 2001), "<text>Zorix</text>");

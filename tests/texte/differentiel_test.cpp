@@ -31,7 +31,7 @@ unsigned tirage(unsigned n)
 // accents, the byte 0x1C that looks like '<' to a word test, and any byte.
 unsigned char octet()
 {
-    static const char frequents[] = "<</>tTeExXrRfFzZoOiI \x1C\xE9\xC9\xE8\xFF\x9F\xC6\xE6\xDF\x80";
+    static const char frequents[] = "<</>tTeExXrRfFzZoOiI \034\351\311\350\377\237\306\346\337\200";
     switch (tirage(4)) {
     case 0: return (unsigned char)(1 + tirage(255));
     case 1: return (unsigned char)(0x80 + tirage(128));
@@ -42,7 +42,7 @@ unsigned char octet()
 std::string morceau()
 {
     static const char* const morceaux[] = {"<text>", "</text>", "<rtf>", "</rtf>", "<TEXT>", "</Text>",
-                                           "<RTF>", "</rTf>", "<tex", "</", "zorix", "ZOR", "\xC9t\xE9"};
+                                           "<RTF>", "</rTf>", "<tex", "</", "zorix", "ZOR", "\311t\351"};
     if (tirage(3) == 0)
         return morceaux[tirage(sizeof morceaux / sizeof morceaux[0])];
     std::string s;

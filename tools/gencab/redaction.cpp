@@ -82,7 +82,7 @@ static void ajouter_ligne_medicament(Hasard& h, std::vector<Ligne>& lignes, cons
         l.texte += " mois";
         break;
     case 2:
-        l.texte += ", \xE0 renouveler ";
+        l.texte += ", \340 renouveler ";
         ajouter_entier(l.texte, 1 + hasard_borne(h, 3));
         l.texte += " fois";
         break;
