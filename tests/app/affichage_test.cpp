@@ -24,13 +24,10 @@ TEST(Affichage, TextesDansLeursControles)
                                FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Helv");
     HGDIOBJ avant = SelectObject(dc, police);
-    char face[LF_FACESIZE] = "";
-    GetTextFaceA(dc, LF_FACESIZE, face);
     TEXTMETRICA tm = {};
     GetTextMetricsA(dc, &tm);
-    EXPECT_STREQ("MS Sans Serif", face) << "Wine's fonts are missing from the prefix";
-    EXPECT_EQ(13, tm.tmHeight);
-    EXPECT_EQ(5, tm.tmAveCharWidth);
+    EXPECT_EQ(13, tm.tmHeight) << "not MS Sans Serif: are Wine's fonts in the prefix?";
+    EXPECT_EQ(5, tm.tmAveCharWidth) << "not MS Sans Serif: are Wine's fonts in the prefix?";
 
     // A button's text is drawn inside its 2-pixel edges.
     const struct {
@@ -64,11 +61,14 @@ TEST(Affichage, DialogueImpossible)
     std::string exe = d + "\\ordaskel.exe";
     ASSERT_TRUE(CopyFileA((dossier_programmes() + "\\ordaskel.exe").c_str(), exe.c_str(), FALSE));
     ASSERT_TRUE(CopyFileA((dossier_programmes() + "\\KMAPI.DLL").c_str(), (d + "\\KMAPI.DLL").c_str(), FALSE));
-    HANDLE maj = BeginUpdateResourceA(exe.c_str(), FALSE);
+    // Every resource of the copy goes (Wine cannot delete just one).
+    HANDLE maj = BeginUpdateResourceA(exe.c_str(), TRUE);
     ASSERT_TRUE(maj);
-    ASSERT_TRUE(UpdateResourceA(maj, RT_DIALOG, MAKEINTRESOURCEA(IDD_MAIN),
-                                MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH), NULL, 0));
     ASSERT_TRUE(EndUpdateResourceA(maj, FALSE));
+    HMODULE copie = LoadLibraryExA(exe.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(copie);
+    EXPECT_FALSE(FindResourceA(copie, MAKEINTRESOURCEA(IDD_MAIN), RT_DIALOG)) << "the template is still there";
+    FreeLibrary(copie);
 
     Outil o;
     STARTUPINFOA si = {};
