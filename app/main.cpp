@@ -130,7 +130,13 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
     hInst = hInstance;
     // Also registers the list-view and progress-bar classes the dialog uses.
     KMOpenSession(1);
-    DialogBoxParamA(hInst, MAKEINTRESOURCEA(IDD_MAIN), NULL, Main_Dlg, 0);
+    if (DialogBoxParamA(hInst, MAKEINTRESOURCEA(IDD_MAIN), NULL, Main_Dlg, 0) == -1) {
+        // Said, not a silent end: the user double-clicked and expects a window.
+        // No cabinet was opened: the dialog's initialisation never ran.
+        MessageBoxA(NULL, "Impossible d'afficher la fen\352tre d'Ordaskel", TITRE, MB_ICONERROR);
+        KMCloseSession();
+        return 1;
+    }
     KMCloseSession();
     return 0;
 }

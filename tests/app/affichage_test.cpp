@@ -1,0 +1,87 @@
+// The dialog as a practice sees it: texts that fit their controls at Windows'
+// own font metrics, and a word rather than silence when it cannot be shown.
+#include <windows.h>
+
+#include "commun.h"
+#include "resource.h"
+
+namespace {
+
+// Each label and button is wide enough for its text in the dialog's font,
+// "Helv" at 8 points, which the test bed's prefix maps to MS Sans Serif
+// (13 pixels high, 5 wide on average) as Windows does.
+TEST(Affichage, TextesDansLeursControles)
+{
+    std::string cabinets = dossier_essai("affichage");
+    ASSERT_TRUE(generer_cabinet(cabinets, "Cabinet A", 3, 40, 10, "Dr Martin"));
+    ecrire_registre(cabinets.c_str(), "Cabinet A", "Dr Martin");
+    Outil o;
+    ASSERT_TRUE(demarrer_outil(o));
+    ASSERT_TRUE(attendre_dialogue(o)) << "no dialog";
+
+    HDC dc = GetDC(NULL);
+    HFONT police = CreateFontA(-MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL,
+                               FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Helv");
+    HGDIOBJ avant = SelectObject(dc, police);
+    TEXTMETRICA tm = {};
+    GetTextMetricsA(dc, &tm);
+    EXPECT_EQ(13, tm.tmHeight) << "not MS Sans Serif: are Wine's fonts in the prefix?";
+    EXPECT_EQ(5, tm.tmAveCharWidth) << "not MS Sans Serif: are Wine's fonts in the prefix?";
+
+    // A button's text is drawn inside its 2-pixel edges.
+    const struct {
+        int id;
+        int marges;
+    } controles[] = {{IDC_LIBELLE, 0}, {IDC_NOTE_CASSE, 0}, {IDD_START, 4}, {IDC_EXPORTER, 4}};
+    for (const auto& c : controles) {
+        HWND h = GetDlgItem(o.dialogue, c.id);
+        ASSERT_TRUE(h) << "control " << c.id;
+        std::string texte = texte_fenetre(h);
+        SIZE taille = {};
+        ASSERT_TRUE(GetTextExtentPoint32A(dc, texte.c_str(), (int)texte.size(), &taille));
+        RECT r = {};
+        GetClientRect(h, &r);
+        EXPECT_LE(taille.cx + c.marges, r.right) << "\"" << texte << "\" does not fit";
+        EXPECT_LE(taille.cy, r.bottom) << "\"" << texte << "\" does not fit";
+    }
+    SelectObject(dc, avant);
+    DeleteObject(police);
+    ReleaseDC(NULL, dc);
+    EXPECT_TRUE(fermeture_normale(o));
+    arreter_outil(o);
+}
+
+// A copy of the tool without its dialog template: DialogBoxParamA fails, and
+// the user is told so instead of seeing nothing happen; the exit code says it
+// failed.
+TEST(Affichage, DialogueImpossible)
+{
+    std::string d = dossier_essai("sans-dialogue");
+    std::string exe = d + "\\ordaskel.exe";
+    ASSERT_TRUE(CopyFileA((dossier_programmes() + "\\ordaskel.exe").c_str(), exe.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((dossier_programmes() + "\\KMAPI.DLL").c_str(), (d + "\\KMAPI.DLL").c_str(), FALSE));
+    // Every resource of the copy goes (Wine cannot delete just one).
+    HANDLE maj = BeginUpdateResourceA(exe.c_str(), TRUE);
+    ASSERT_TRUE(maj);
+    ASSERT_TRUE(EndUpdateResourceA(maj, FALSE));
+    HMODULE copie = LoadLibraryExA(exe.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(copie);
+    EXPECT_FALSE(FindResourceA(copie, MAKEINTRESOURCEA(IDD_MAIN), RT_DIALOG)) << "the template is still there";
+    FreeLibrary(copie);
+
+    Outil o;
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    std::string ligne = "\"" + exe + "\"";
+    ASSERT_TRUE(CreateProcessA(exe.c_str(), &ligne[0], NULL, NULL, FALSE, 0, NULL, d.c_str(), &si, &o.pi));
+    HWND b = attendre_boite(o.pi.dwProcessId, 30000);
+    ASSERT_TRUE(b) << "no box: the tool ended with code " << attendre_fin(o, 0);
+    EXPECT_EQ("Impossible d'afficher la fen\352tre d'Ordaskel", texte_boite(b));
+    EXPECT_EQ(1, boutons_boite(b));
+    ASSERT_TRUE(fermer_boite(b));
+    EXPECT_EQ(1, attendre_fin(o, 30000));
+    arreter_outil(o);
+}
+
+}  // namespace
