@@ -1,7 +1,6 @@
 // Session and message pumping: real windows in the test process.
 #include "cabinet_ecrit.h"
 
-#include <commctrl.h>
 
 static int g_recus;
 
@@ -9,18 +8,6 @@ static LRESULT CALLBACK compter(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     if (msg == WM_APP) g_recus++;
     return DefWindowProcA(hwnd, msg, wp, lp);
-}
-
-TEST(Session, ClassesDesControlesEnregistrees)
-{
-    ASSERT_TRUE(KMOpenSession(1));
-    HWND liste = CreateWindowA(WC_LISTVIEWA, "", WS_POPUP, 0, 0, 100, 100, NULL, NULL, NULL, NULL);
-    HWND barre = CreateWindowA(PROGRESS_CLASSA, "", WS_POPUP, 0, 0, 100, 10, NULL, NULL, NULL, NULL);
-    EXPECT_NE(liste, nullptr);
-    EXPECT_NE(barre, nullptr);
-    DestroyWindow(liste);
-    DestroyWindow(barre);
-    KMCloseSession();
 }
 
 TEST(Session, BoucleDeMessagesDistribueEtRendLaMainAvecWM_QUIT)
