@@ -1,7 +1,6 @@
 // Session and message pumping: real windows in the test process.
 #include "cabinet_ecrit.h"
 
-
 static int g_recus;
 
 static LRESULT CALLBACK compter(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
