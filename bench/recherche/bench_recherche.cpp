@@ -30,7 +30,7 @@
 #include "ordonnance.h"
 #include "recherche.h"
 #include "liste.h"
-#include "resource.h"
+#include "controles.h"
 
 #define LIGNES_DIRECTES 20000
 

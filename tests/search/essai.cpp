@@ -6,7 +6,7 @@
 #include "hote_simule.h"
 #include "pliage.h"
 #include "recherche.h"
-#include "resource.h"
+#include "controles.h"
 
 std::vector<Boite> boites;
 

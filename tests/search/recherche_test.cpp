@@ -4,7 +4,7 @@
 
 #include "essai.h"
 #include "hote_simule.h"
-#include "resource.h"
+#include "controles.h"
 
 static const DWORD AUJOURDHUI = date_packee(15, 6, 2024);
 

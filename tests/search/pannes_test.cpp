@@ -7,7 +7,7 @@
 #include "crochets.h"
 #include "essai.h"
 #include "hote_simule.h"
-#include "resource.h"
+#include "controles.h"
 
 static const DWORD AUJOURDHUI = date_packee(15, 6, 2024);
 static const char* RIEN = nullptr;   // no box expected of this kind

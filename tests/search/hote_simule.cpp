@@ -5,7 +5,7 @@
 
 #include "crochets.h"
 #include "kmapi.h"
-#include "resource.h"
+#include "controles.h"
 
 ScriptHote script_hote;
 JournalHote journal_hote;
