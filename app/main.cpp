@@ -23,6 +23,7 @@ void initialisation_affichage(HWND hwnd)
     SendMessageA(hwnd, WM_SETICON, ICON_SMALL, (LPARAM)icone);
     SendMessageA(hwnd, WM_SETICON, ICON_BIG, (LPARAM)icone);
 
+    // clang-format off
     static const struct {
         const char* titre;
         int largeur;
@@ -33,6 +34,7 @@ void initialisation_affichage(HWND hwnd)
         {"Premi\350re occurence", 80},
         {"Derni\350re occurence", 80},
     };
+    // clang-format on
     for (int i = 0; i < 5; i++) {
         LVCOLUMNA colonne = {};
         colonne.mask = LVCF_TEXT | LVCF_WIDTH;
@@ -55,13 +57,15 @@ void initialisation_std_cab(HWND hwnd)
     char user[MAX_PATH];
     HKEY cle;
 
-    if (RegOpenKeyA(HKEY_CURRENT_USER, "Software\\Velmora\\Kalimed\\Chemins", &cle) != ERROR_SUCCESS)
+    if (RegOpenKeyA(HKEY_CURRENT_USER, "Software\\Velmora\\Kalimed\\Chemins", &cle) !=
+        ERROR_SUCCESS)
         cle = NULL;
     lecture_texte_registre(cle, "Cabinets", path);
     if (cle)
         RegCloseKey(cle);
 
-    if (RegOpenKeyA(HKEY_CURRENT_USER, "Software\\Velmora\\Kalimed\\Cabinets", &cle) != ERROR_SUCCESS)
+    if (RegOpenKeyA(HKEY_CURRENT_USER, "Software\\Velmora\\Kalimed\\Cabinets", &cle) !=
+        ERROR_SUCCESS)
         cle = NULL;
     lecture_texte_registre(cle, "Dernier", cabinet);
     // The user is the value named after the cabinet; with no cabinet there is

@@ -6,10 +6,10 @@
 #include <windows.h>
 #include <cstddef>
 
-#define DOSSIERS_ORDONNANCES 7      // chart-entry type of a prescription
-#define MAX_KEYLEN 64               // size of the key-enumeration buffer
-#define MAX_DOSSIERS 65536          // one tally entry per possible file number
-#define PATIENTS_BY_REC 1           // ReadPatients mode: look up by uFiche
+#define DOSSIERS_ORDONNANCES 7  // chart-entry type of a prescription
+#define MAX_KEYLEN 64           // size of the key-enumeration buffer
+#define MAX_DOSSIERS 65536      // one tally entry per possible file number
+#define PATIENTS_BY_REC 1       // ReadPatients mode: look up by uFiche
 
 #pragma pack(push, 1)
 
@@ -132,8 +132,8 @@ extern "C" {
 BOOL WINAPI KMOpenSession(int nMode);
 BOOL WINAPI KMCloseSession(void);
 BOOL WINAPI KMSetPathCabinet(const char* pszDir);
-BOOL WINAPI KMOpenCabinet(const char* pszDir, const char* pszCabinet,
-                          const char* pszUser, const char* pszExtra);
+BOOL WINAPI KMOpenCabinet(const char* pszDir, const char* pszCabinet, const char* pszUser,
+                          const char* pszExtra);
 BOOL WINAPI KMCloseCabinet(void);
 HGLOBAL WINAPI OpenDossiers(int a, int b, int c, int d);
 int WINAPI KMNumberOfKey(int nIndex);

@@ -12,8 +12,8 @@
 #include "ordonnance.h"
 #include "controles.h"
 
-#define INDEX_CLES 34           // key enumeration of the chart-entry file
-#define CLES_DEPART 4096        // first room of the key list, doubled as keys come
+#define INDEX_CLES 34     // key enumeration of the chart-entry file
+#define CLES_DEPART 4096  // first room of the key list, doubled as keys come
 
 // One entry per possible file number: 768 KB, kept off the dialog's stack.
 static PATIENT_ENTRY patlist[MAX_DOSSIERS];
@@ -44,7 +44,8 @@ static int lecture_cles(int annonce, LONG** index)
             int nouvelle = place > annonce / 2 ? annonce : place * 2;
             if ((SIZE_T)nouvelle > ((SIZE_T)-1) / sizeof(LONG))
                 return -1;
-            LONG* plus = (LONG*)LocalReAlloc(*index, (SIZE_T)nouvelle * sizeof(LONG), LMEM_MOVEABLE);
+            LONG* plus =
+                (LONG*)LocalReAlloc(*index, (SIZE_T)nouvelle * sizeof(LONG), LMEM_MOVEABLE);
             if (plus == NULL)
                 return -1;
             *index = plus;

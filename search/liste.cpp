@@ -7,7 +7,7 @@
 #include "liste.h"
 #include "controles.h"
 
-#define TAILLE_NOM 21   // szNom and szPrenom of RECPatients
+#define TAILLE_NOM 21  // szNom and szPrenom of RECPatients
 
 // Set by the dialog once the default cabinet is open.
 BOOL cabinet_ouvert;

@@ -22,6 +22,7 @@ void initialisation_recherche(void)
 
     // Accented letters of Windows-1252, upper and lower case, by code range.
     // Æ, Ð, ×, Ø, Þ, ß, æ, ð, ÷, ø, þ, œ and Ÿ are left as they are.
+    // clang-format off
     static const struct { unsigned char premier, dernier; char plie; } accents[] = {
         {0xC0, 0xC5, 'a'}, {0xE0, 0xE5, 'a'},
         {0xC7, 0xC7, 'c'}, {0xE7, 0xE7, 'c'},
@@ -32,6 +33,7 @@ void initialisation_recherche(void)
         {0xD9, 0xDC, 'u'}, {0xF9, 0xFC, 'u'},
         {0xDD, 0xDD, 'y'}, {0xFD, 0xFD, 'y'}, {0xFF, 0xFF, 'y'},
     };
+    // clang-format on
     for (const auto& a : accents)
         for (int c = a.premier; c <= a.dernier; ++c)
             recherche_lower[c] = (unsigned char)a.plie;

@@ -5,9 +5,9 @@
 #include "pliage.h"
 
 struct PATIENT_ENTRY {
-    DWORD first;    // packed date of the earliest matching prescription
-    DWORD last;     // packed date of the latest matching prescription
-    int nb;         // matching prescriptions; 0 = none
+    DWORD first;  // packed date of the earliest matching prescription
+    DWORD last;   // packed date of the latest matching prescription
+    int nb;       // matching prescriptions; 0 = none
 };
 
 void recherche_ordonnance(HWND hwnd);

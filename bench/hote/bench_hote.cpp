@@ -46,7 +46,8 @@ std::string premier_utilisateur(const std::string& dossier)
 double taille_mo(const std::string& chemin)
 {
     WIN32_FILE_ATTRIBUTE_DATA a;
-    if (!GetFileAttributesExA(chemin.c_str(), GetFileExInfoStandard, &a)) return 0;
+    if (!GetFileAttributesExA(chemin.c_str(), GetFileExInfoStandard, &a))
+        return 0;
     return (((ULONGLONG)a.nFileSizeHigh << 32) | a.nFileSizeLow) / 1048576.0;
 }
 
@@ -59,7 +60,8 @@ int main(int argc, char** argv)
         return 2;
     }
     std::string dossier = argv[1];
-    while (!dossier.empty() && (dossier.back() == '\\' || dossier.back() == '/')) dossier.pop_back();
+    while (!dossier.empty() && (dossier.back() == '\\' || dossier.back() == '/'))
+        dossier.pop_back();
     size_t sep = dossier.find_last_of("\\/");
     std::string parent = sep == std::string::npos ? "." : dossier.substr(0, sep);
     std::string nom = sep == std::string::npos ? dossier : dossier.substr(sep + 1);
@@ -76,7 +78,8 @@ int main(int argc, char** argv)
             return 1;
         }
         double ouverture = maintenant() - t0;
-        if (ouverture > pireOuverture) pireOuverture = ouverture;
+        if (ouverture > pireOuverture)
+            pireOuverture = ouverture;
         printf("hote_memoire_ouvert_%d %.1f MB\n", cycle, memoire_privee_mo());
 
         if (cycle == 1) {
@@ -91,7 +94,8 @@ int main(int argc, char** argv)
                 cles.push_back(KMFirstKey(34, cle));
                 while ((int)cles.size() < n) {
                     LONG k = KMNextKey(34, cle);
-                    if (!k) break;
+                    if (!k)
+                        break;
                     cles.push_back(k);
                 }
             }
@@ -100,13 +104,15 @@ int main(int argc, char** argv)
             RECOrdonnances ordo;
             for (LONG k : cles) {
                 ReadDossiers2(k, &ordo);
-                if (ordo.cType != DOSSIERS_ORDONNANCES) continue;
+                if (ordo.cType != DOSSIERS_ORDONNANCES)
+                    continue;
                 double t1 = maintenant();
                 HGLOBAL h = ReadXMLOrdonnances(k, &ordo);
                 if (h) {
                     const char* texte = (const char*)GlobalLock(h);
                     octets += ordo.dwLength;
-                    if (texte) GlobalUnlock(h);
+                    if (texte)
+                        GlobalUnlock(h);
                     GlobalFree(h);
                     ordonnances++;
                 }

@@ -105,7 +105,8 @@ static Mesure& mesure(const std::string& nom, const char* unite = "s", double ec
     return mesures.back();
 }
 
-static void noter(const std::string& nom, double secondes, const char* unite = "s", double echelle = 1)
+static void noter(const std::string& nom, double secondes, const char* unite = "s",
+                  double echelle = 1)
 {
     mesure(nom, unite, echelle).valeurs.push_back(secondes * echelle);
 }
@@ -114,7 +115,9 @@ static double mediane(const char* nom)
 {
     std::vector<double> v = mesure(nom).valeurs;
     std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+    return v.empty()      ? 0
+           : v.size() % 2 ? v[v.size() / 2]
+                          : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
 static void imprimer()
@@ -316,8 +319,9 @@ int main(int argc, char** argv)
             tours = atoi(argv[i + 1]);
     }
     if (!dossier || !cabinet || tours < 1) {
-        fprintf(stderr, "usage: bench_recherche --dossier DIR --cabinet NAME [--texte TEXT] "
-                        "[--rare TEXT] [--tours N]\n");
+        fprintf(stderr,
+                "usage: bench_recherche --dossier DIR --cabinet NAME [--texte TEXT] "
+                "[--rare TEXT] [--tours N]\n");
         return 2;
     }
 
@@ -345,15 +349,15 @@ int main(int argc, char** argv)
     }
     ShowWindow(dialogue, SW_SHOW);
     UpdateWindow(dialogue);
-    proc_barre = (WNDPROC)SetWindowLongPtrA(GetDlgItem(dialogue, IDD_PB), GWLP_WNDPROC,
-                                            (LONG_PTR)barre);
+    proc_barre =
+        (WNDPROC)SetWindowLongPtrA(GetDlgItem(dialogue, IDD_PB), GWLP_WNDPROC, (LONG_PTR)barre);
     crochet = SetWindowsHookExA(WH_CBT, cbt, NULL, GetCurrentThreadId());
 
     // Also brings the cabinet's data in before any timing.
     int attendus = patients_trouves(texte);
     int attendus_rares = patients_trouves(rare);
-    fprintf(stderr, "bench_recherche: \"%s\" lists %d patients, \"%s\" %d\n", texte, attendus,
-            rare, attendus_rares);
+    fprintf(stderr, "bench_recherche: \"%s\" lists %d patients, \"%s\" %d\n", texte, attendus, rare,
+            attendus_rares);
 
     // A listing of exactly LIGNES_DIRECTES patients, every one known to the host
     // when the cabinet has enough of them.
@@ -396,7 +400,8 @@ int main(int argc, char** argv)
 
     imprimer();
     rapport("liste_20000_sur_controle_et_hote", "liste_20000", "liste_20000_controle_et_hote");
-    rapport("effacement_20000_sur_controle_seul", "vide_effacement", "effacement_20000_controle_seul");
+    rapport("effacement_20000_sur_controle_seul", "vide_effacement",
+            "effacement_20000_controle_seul");
     rapport("recherche_balayage_sur_hote_seul", "recherche_balayage", "balayage_hote_seul");
     rapport("vide_balayage_sur_hote_seul", "vide_balayage", "balayage_hote_seul");
 

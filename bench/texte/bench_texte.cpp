@@ -36,6 +36,7 @@ unsigned int hasard(unsigned int n)
 }
 
 // Windows-1252 words of a prescription; \351 and the like are the accents.
+// clang-format off
 const char* const mots[] = {
     "Parac\351tamol", "1000 mg", "comprim\351", "g\351lule", "sachet", "sirop",
     "matin", "midi", "soir", "au coucher", "pendant", "jours", "semaines",
@@ -45,6 +46,7 @@ const char* const mots[] = {
     "ne pas d\351passer", "6 par jour", "QSP", "3 mois", "bo\356te", "flacon",
     "\351ventuellement", "cr\350me", "application", "locale", "deux fois",
 };
+// clang-format on
 const int NB_MOTS = sizeof mots / sizeof mots[0];
 const char* const zorix[] = {"Zorix", "ZORIX", "zorix"};
 
@@ -89,7 +91,9 @@ std::string ordonnance(bool avec_zorix)
         t += lignes[l];
         t += ". ";
     }
-    t += "</text><rtf>{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1036{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}"
+    t += "</"
+         "text><rtf>{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1036{\\fonttbl{"
+         "\\f0\\fswiss\\fcharset0 Arial;}}"
          "{\\colortbl ;\\red0\\green0\\blue0;}\\viewkind4\\uc1\\pard\\cf1\\f0\\fs20 ";
     for (int l = 0; l < nb_lignes; ++l) {
         if (avec_zorix && l == ou)

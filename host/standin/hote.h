@@ -19,12 +19,12 @@ struct FICHIER {
 struct ENTREE {
     LONG cle;
     DWORD Date;
-    DWORD offTitre;   // in dossiers.txt
-    DWORD offTexte;   // in ordonnances.txt; 0: no prescription text
+    DWORD offTitre;  // in dossiers.txt
+    DWORD offTexte;  // in ordonnances.txt; 0: no prescription text
     DWORD lgTexte;
     WORD uFiche;
     signed char cType;
-    BYTE lgTitre;     // already cut to what szTitle holds
+    BYTE lgTitre;  // already cut to what szTitle holds
 };
 
 struct PATIENT {
@@ -41,12 +41,12 @@ struct PATIENT {
 struct CABINET {
     FICHIER dossiers;
     FICHIER ordonnances;
-    ENTREE* entrees;        // in the order of dossiers.txt, which is the key order
+    ENTREE* entrees;  // in the order of dossiers.txt, which is the key order
     DWORD nEntrees;
-    DWORD* table;           // open addressing on the key: entry index + 1, 0 = free
-    DWORD masque;           // table size - 1 (a power of two)
+    DWORD* table;  // open addressing on the key: entry index + 1, 0 = free
+    DWORD masque;  // table size - 1 (a power of two)
     PATIENT* patients;
-    DWORD* indexPatients;   // NB_FICHES slots: patient index + 1, 0 = unknown fiche
+    DWORD* indexPatients;  // NB_FICHES slots: patient index + 1, 0 = unknown fiche
     char szUser[16];
 };
 

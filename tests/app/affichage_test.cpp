@@ -60,21 +60,24 @@ TEST(Affichage, DialogueImpossible)
     std::string d = dossier_essai("sans-dialogue");
     std::string exe = d + "\\ordaskel.exe";
     ASSERT_TRUE(CopyFileA((dossier_programmes() + "\\ordaskel.exe").c_str(), exe.c_str(), FALSE));
-    ASSERT_TRUE(CopyFileA((dossier_programmes() + "\\KMAPI.DLL").c_str(), (d + "\\KMAPI.DLL").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((dossier_programmes() + "\\KMAPI.DLL").c_str(),
+                          (d + "\\KMAPI.DLL").c_str(), FALSE));
     // Every resource of the copy goes (Wine cannot delete just one).
     HANDLE maj = BeginUpdateResourceA(exe.c_str(), TRUE);
     ASSERT_TRUE(maj);
     ASSERT_TRUE(EndUpdateResourceA(maj, FALSE));
     HMODULE copie = LoadLibraryExA(exe.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_TRUE(copie);
-    EXPECT_FALSE(FindResourceA(copie, MAKEINTRESOURCEA(IDD_MAIN), RT_DIALOG)) << "the template is still there";
+    EXPECT_FALSE(FindResourceA(copie, MAKEINTRESOURCEA(IDD_MAIN), RT_DIALOG))
+        << "the template is still there";
     FreeLibrary(copie);
 
     Outil o;
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     std::string ligne = "\"" + exe + "\"";
-    ASSERT_TRUE(CreateProcessA(exe.c_str(), &ligne[0], NULL, NULL, FALSE, 0, NULL, d.c_str(), &si, &o.pi));
+    ASSERT_TRUE(
+        CreateProcessA(exe.c_str(), &ligne[0], NULL, NULL, FALSE, 0, NULL, d.c_str(), &si, &o.pi));
     HWND b = attendre_boite(o.pi.dwProcessId, 30000);
     ASSERT_TRUE(b) << "no box: the tool ended with code " << attendre_fin(o, 0);
     EXPECT_EQ("Impossible d'afficher la fen\352tre d'Ordaskel", texte_boite(b));

@@ -204,7 +204,8 @@ static void relever_cle(HKEY parent, const std::string& nom, std::vector<std::st
         DWORD nv = sizeof valeur, nd = sizeof donnees, type = 0;
         if (RegEnumValueA(h, i, valeur, &nv, NULL, &type, donnees, &nd) != ERROR_SUCCESS)
             break;
-        std::string l = "[" + nom + "] " + std::string(valeur, nv) + " type " + std::to_string(type) + " =";
+        std::string l =
+            "[" + nom + "] " + std::string(valeur, nv) + " type " + std::to_string(type) + " =";
         for (DWORD k = 0; k < nd; k++) {
             char x[4];
             snprintf(x, sizeof x, " %02X", donnees[k]);

@@ -31,7 +31,8 @@ AssertionResult lignes_attendues(Outil& o, const Lignes& attendu)
             return AssertionFailure() << "row " << i << " shows [" << ligne_texte(vues[i])
                                       << "], expected [" << ligne_texte(attendu[i]) << "]";
     if (vues.size() != attendu.size())
-        return AssertionFailure() << vues.size() << " rows shown, " << attendu.size() << " expected";
+        return AssertionFailure() << vues.size() << " rows shown, " << attendu.size()
+                                  << " expected";
     return AssertionSuccess();
 }
 
@@ -49,11 +50,16 @@ bool attendre_disparition(HWND b, DWORD delai)
 static const char* nom_icone(UINT icone)
 {
     switch (icone) {
-    case MB_ICONINFORMATION: return "information";
-    case MB_ICONWARNING: return "warning";
-    case MB_ICONERROR: return "error";
-    case MB_ICONQUESTION: return "question";
-    default: return "unknown";
+    case MB_ICONINFORMATION:
+        return "information";
+    case MB_ICONWARNING:
+        return "warning";
+    case MB_ICONERROR:
+        return "error";
+    case MB_ICONQUESTION:
+        return "question";
+    default:
+        return "unknown";
     }
 }
 
@@ -65,13 +71,14 @@ AssertionResult resume_attendu(Outil& o, const std::string& resume, const Lignes
         return AssertionFailure() << "no summary box within " << delai << " ms";
     std::string texte = texte_boite(b);
     if (texte != resume)
-        return AssertionFailure() << "the box says \"" << texte << "\", expected \"" << resume << "\"";
+        return AssertionFailure() << "the box says \"" << texte << "\", expected \"" << resume
+                                  << "\"";
     if (boutons_boite(b) != 1)
         return AssertionFailure() << "the summary box has " << boutons_boite(b) << " buttons";
     UINT vue = icone_boite(b);
     if (vue != icone)
-        return AssertionFailure() << "the summary box shows the " << nom_icone(vue) << " icon, expected the "
-                                  << nom_icone(icone) << " one";
+        return AssertionFailure() << "the summary box shows the " << nom_icone(vue)
+                                  << " icon, expected the " << nom_icone(icone) << " one";
     if (boites(o.pi.dwProcessId).size() != 1)
         return AssertionFailure() << "more than one box is shown";
     if (lignes) {

@@ -49,6 +49,7 @@ TEST_F(Fenetre, EtatInitial)
 
     std::vector<Colonne> colonnes;
     ASSERT_TRUE(lire_colonnes(o.pi.hProcess, o.liste, colonnes));
+    // clang-format off
     const Colonne attendues[] = {
         {"Nom Patient", 200, LVCFMT_LEFT},
         {"Age", 80, LVCFMT_RIGHT},
@@ -56,6 +57,7 @@ TEST_F(Fenetre, EtatInitial)
         {"Premi\350re occurence", 80, LVCFMT_RIGHT},
         {"Derni\350re occurence", 80, LVCFMT_RIGHT},
     };
+    // clang-format on
     ASSERT_EQ(5u, colonnes.size());
     for (int i = 0; i < 5; i++) {
         EXPECT_EQ(attendues[i].titre, colonnes[i].titre) << "column " << i;
@@ -71,7 +73,8 @@ TEST_F(Fenetre, EtatInitial)
     // across processes; the screenshots show it.)
     LONG style = GetWindowLongA(o.dialogue, GWL_STYLE);
     EXPECT_EQ((LONG)(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX),
-              style & (WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_MAXIMIZEBOX));
+              style & (WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME |
+                       WS_MAXIMIZEBOX));
     LRESULT defaut = 0;
     ASSERT_TRUE(envoyer(o.dialogue, DM_GETDEFID, 0, 0, &defaut));
     EXPECT_EQ(MAKELONG(IDD_START, DC_HASDEFID), (DWORD)defaut);
@@ -87,6 +90,7 @@ TEST_F(Fenetre, EtatInitial)
         bool tabulation;
         LONG styles;
         bool bordure;
+        // clang-format off
     } controles[] = {
         {IDD_START, true, BS_DEFPUSHBUTTON, false},
         {IDD_PB, false, WS_CLIPSIBLINGS, false},
@@ -96,6 +100,7 @@ TEST_F(Fenetre, EtatInitial)
         {IDC_NOTE_CASSE, false, WS_GROUP, false},
         {IDC_EXPORTER, true, 0, false},
     };
+    // clang-format on
     for (const auto& c : controles) {
         HWND h = GetDlgItem(o.dialogue, c.id);
         ASSERT_TRUE(h) << "control " << c.id;
@@ -107,8 +112,10 @@ TEST_F(Fenetre, EtatInitial)
         EXPECT_EQ(c.bordure, bordure) << "control " << c.id;
     }
     EXPECT_EQ(0, GetWindowLongA(o.edition, GWL_STYLE) & WS_HSCROLL);
-    EXPECT_EQ("Texte \340 rechercher dans les ordonnances", texte_fenetre(GetDlgItem(o.dialogue, IDC_LIBELLE)));
-    EXPECT_EQ("La recherche ne tient pas compte de la casse", texte_fenetre(GetDlgItem(o.dialogue, IDC_NOTE_CASSE)));
+    EXPECT_EQ("Texte \340 rechercher dans les ordonnances",
+              texte_fenetre(GetDlgItem(o.dialogue, IDC_LIBELLE)));
+    EXPECT_EQ("La recherche ne tient pas compte de la casse",
+              texte_fenetre(GetDlgItem(o.dialogue, IDC_NOTE_CASSE)));
     EXPECT_EQ("Lancer", texte_fenetre(o.lancer));
     EXPECT_EQ("Exporter", texte_fenetre(o.exporter));
 
@@ -126,7 +133,8 @@ TEST_F(Fenetre, RechercheEtNouvelleRecherche)
     ASSERT_TRUE(borne_progression(o.barre, borne));
     EXPECT_EQ(3000, borne);
     EXPECT_EQ(borne, position);
-    EXPECT_TRUE(capture_fenetre(o.dialogue, dossier_programmes() + "\\..\\essais\\app\\ordaskel-apres-recherche.bmp"));
+    EXPECT_TRUE(capture_fenetre(
+        o.dialogue, dossier_programmes() + "\\..\\essais\\app\\ordaskel-apres-recherche.bmp"));
 
     // A second search clears the rows of the first.
     const std::string rien = "pas dans ce cabinet";
@@ -196,7 +204,8 @@ TEST_F(Fenetre, EchapEtExporterSansEffet)
         touche(o.lancer, VK_ESCAPE);
         PostMessageA(o.dialogue, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         cliquer(o.exporter);
-        PostMessageA(o.dialogue, WM_COMMAND, MAKEWPARAM(IDC_EXPORTER, BN_CLICKED), (LPARAM)o.exporter);
+        PostMessageA(o.dialogue, WM_COMMAND, MAKEWPARAM(IDC_EXPORTER, BN_CLICKED),
+                     (LPARAM)o.exporter);
         EXPECT_TRUE(aucune_boite(o, 300));
         EXPECT_TRUE(IsWindowVisible(o.dialogue));
         EXPECT_EQ(-1, attendre_fin(o, 0));
@@ -229,7 +238,8 @@ static int pixels_ecrits(Outil& o, HWND boite, int ligne, COLORREF fond)
         return 0;
     MapWindowPoints(o.liste, NULL, (POINT*)&r, 2);
     GetWindowRect(boite, &cache);
-    if (r.right > cache.left && r.left < cache.right && r.bottom > cache.top && r.top < cache.bottom)
+    if (r.right > cache.left && r.left < cache.right && r.bottom > cache.top &&
+        r.top < cache.bottom)
         r.right = cache.left;
     std::vector<COLORREF> v;
     if (r.right - r.left < 20 || !pixels_ecran(r, v))
@@ -304,6 +314,7 @@ struct CasRegistre {
 TEST_F(Fenetre, CabinetParDefaut)
 {
     const std::string long_nom(300, 'L');
+    // clang-format off
     const CasRegistre cas[] = {
         {"the user of the last cabinet", true, CABINET, UTILISATEUR, true},
         {"no settings at all", false, NULL, NULL, false},
@@ -314,6 +325,7 @@ TEST_F(Fenetre, CabinetParDefaut)
         {"a user the cabinet does not know", true, CABINET, "docteur", false},
         {"a cabinet name of 300 characters", true, long_nom.c_str(), UTILISATEUR, false},
     };
+    // clang-format on
     for (const CasRegistre& c : cas) {
         SCOPED_TRACE(c.nom);
         ecrire_registre(c.chemin ? cabinets.c_str() : NULL, c.dernier, c.utilisateur,
@@ -348,12 +360,10 @@ TEST_F(Fenetre, CabinetParDefaut)
         const std::string chemin = c.chemin ? cabinets : "";
         const std::string cabinet = c.dernier && strlen(c.dernier) < MAX_PATH ? c.dernier : "";
         const std::string utilisateur = !cabinet.empty() && c.utilisateur ? c.utilisateur : "";
-        EXPECT_EQ("KMOpenSession(1)\n"
-                  "KMSetPathCabinet(" + chemin + ")\n"
-                  "KMOpenCabinet(" + chemin + "|" + cabinet + "|" + utilisateur + "|) = " +
-                      (c.ouvert ? "1" : "0") + "\n"
-                  "KMCloseCabinet()\n"
-                  "KMCloseSession()\n",
+        const std::string ouverture = "KMOpenCabinet(" + chemin + "|" + cabinet + "|" +
+                                      utilisateur + "|) = " + (c.ouvert ? "1" : "0");
+        EXPECT_EQ("KMOpenSession(1)\nKMSetPathCabinet(" + chemin + ")\n" + ouverture +
+                      "\nKMCloseCabinet()\nKMCloseSession()\n",
                   journal_hote());
     }
 }

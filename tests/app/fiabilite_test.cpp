@@ -18,8 +18,9 @@ struct Releve {
 
 Releve relever(const std::string& essai)
 {
-    return {releve_dossier(essai + "\\cabinets"), releve_registre(), releve_dossier(essai + "\\courant"),
-            releve_dossier(essai + "\\temp"), releve_dossier(dossier_programmes())};
+    return {releve_dossier(essai + "\\cabinets"), releve_registre(),
+            releve_dossier(essai + "\\courant"), releve_dossier(essai + "\\temp"),
+            releve_dossier(dossier_programmes())};
 }
 
 void comparer(const Releve& avant, const Releve& apres)

@@ -36,8 +36,9 @@ protected:
     }
     void ecrire(const Cas& c)
     {
-        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(cle, c.nom, 0, c.type, (const BYTE*)c.donnees.data(),
-                                                (DWORD)c.donnees.size()));
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegSetValueExA(cle, c.nom, 0, c.type, (const BYTE*)c.donnees.data(),
+                                 (DWORD)c.donnees.size()));
     }
     // Reads into a buffer full of garbage, and checks the terminator.
     std::string lire(HKEY h, const char* nom)
@@ -87,7 +88,8 @@ TEST_F(Registre, ValeurOuCleAbsente)
 TEST_F(Registre, TexteSansZeroFinal)
 {
     const char sans_zero[] = "docteurX";
-    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(cle, "sans zero", 0, REG_SZ, (const BYTE*)sans_zero, 7));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegSetValueExA(cle, "sans zero", 0, REG_SZ, (const BYTE*)sans_zero, 7));
     EXPECT_EQ("docteur", lire(cle, "sans zero"));
 }
 

@@ -17,7 +17,8 @@ FICHIERS_CABINET cabinet_de_reference()
         "-7\t1\t12\t01/02/2003\tConsultation\r\n"
         "2147483647\t7\t0\t02/01/2004\t\n"
         "-2147483648\t7\t65535\t00/00/0\tsans texte\n"
-        "42\t2\t0\t15/07/2002\t" + std::string(100, 'T') + "\n";
+        "42\t2\t0\t15/07/2002\t" +
+        std::string(100, 'T') + "\n";
     f.ordonnances = enregistrement(500, TEXTE_500) + enregistrement(2147483647, TEXTE_MAX, "\r\n");
     return f;
 }
@@ -25,11 +26,14 @@ FICHIERS_CABINET cabinet_de_reference()
 std::string lire_fichier(const std::string& chemin)
 {
     std::string contenu;
-    HANDLE h = CreateFileA(chemin.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (h == INVALID_HANDLE_VALUE) return "<absent>";
+    HANDLE h =
+        CreateFileA(chemin.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        return "<absent>";
     char tampon[65536];
     DWORD lu;
-    while (ReadFile(h, tampon, sizeof(tampon), &lu, NULL) && lu) contenu.append(tampon, lu);
+    while (ReadFile(h, tampon, sizeof(tampon), &lu, NULL) && lu)
+        contenu.append(tampon, lu);
     CloseHandle(h);
     return contenu;
 }
@@ -51,7 +55,8 @@ static void supprimer_arbre(const std::string& dossier)
     if (h != INVALID_HANDLE_VALUE) {
         do {
             std::string nom = fd.cFileName;
-            if (nom == "." || nom == "..") continue;
+            if (nom == "." || nom == "..")
+                continue;
             std::string chemin = dossier + "\\" + nom;
             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 supprimer_arbre(chemin);
@@ -98,11 +103,13 @@ std::vector<LONG> Cabinet::toutes_les_cles()
     std::vector<LONG> cles;
     char cle[MAX_KEYLEN];
     int n = KMNumberOfKey(34);
-    if (n < 1) return cles;
+    if (n < 1)
+        return cles;
     cles.push_back(KMFirstKey(34, cle));
     for (int i = 1; i < n + 2; i++) {  // bounded: two more calls than announced
         LONG k = KMNextKey(34, cle);
-        if (k == 0) break;
+        if (k == 0)
+            break;
         cles.push_back(k);
     }
     return cles;

@@ -16,10 +16,13 @@ struct FICHIERS_CABINET {
     std::string utilisateurs, patients, dossiers, ordonnances;
 };
 
-inline DWORD date(unsigned j, unsigned m, unsigned a) { return (a << 16) | (m << 8) | j; }
+inline DWORD date(unsigned j, unsigned m, unsigned a)
+{
+    return (a << 16) | (m << 8) | j;
+}
 
-extern const char* const TEXTE_500;   // text of the prescription with key 500
-extern const char* const TEXTE_MAX;   // text of the prescription with key 2147483647
+extern const char* const TEXTE_500;  // text of the prescription with key 500
+extern const char* const TEXTE_MAX;  // text of the prescription with key 2147483647
 
 // The reference cabinet: three patients (fiches 12, 0, 65535), five chart
 // entries in a scrambled key order, two prescription texts, one prescription

@@ -20,7 +20,8 @@ static void rien_d_ouvert()
     EXPECT_EQ(ReadXMLOrdonnances(500, rec), nullptr);
     EXPECT_FALSE(ReadPatients(rec, PATIENTS_BY_REC));
     for (size_t i = 0; i < sizeof(rec); i++) {
-        if (i == 474 || i == 475) continue;
+        if (i == 474 || i == 475)
+            continue;
         ASSERT_EQ(rec[i], 0xCC) << "byte " << i;
     }
 }
@@ -38,7 +39,8 @@ TEST_F(Cabinet, SansCabinetToutEstVideEtInoffensif)
     EXPECT_GE(GlobalSize(p), sizeof(RECPatients));
     BYTE* rec = (BYTE*)GlobalLock(p);
     ASSERT_NE(rec, nullptr);
-    for (size_t i = 0; i < sizeof(RECPatients); i++) ASSERT_EQ(rec[i], 0) << "zeroed";
+    for (size_t i = 0; i < sizeof(RECPatients); i++)
+        ASSERT_EQ(rec[i], 0) << "zeroed";
     GlobalUnlock(p);
     EXPECT_FALSE(CloseDossiers(p));
     EXPECT_TRUE(CloseDossiers(d));
@@ -130,6 +132,7 @@ TEST_F(Cabinet, GencabLitLeCabinetCommeLHote)
     const FICHIERS_CABINET ref = cabinet_de_reference();
     const std::string SANS = "-2147483648";  // a prescription without a record
     // One file of the reference cabinet replaced; no file: no ordonnances.txt.
+    // clang-format off
     struct { const char* quoi; std::string FICHIERS_CABINET::*fichier; std::string contenu; bool ouvert; } cas[] = {
         {"reference cabinet", &FICHIERS_CABINET::utilisateurs, ref.utilisateurs, true},
         {"user on a last line ended by CR", &FICHIERS_CABINET::utilisateurs, "docteur\r", true},
@@ -172,6 +175,7 @@ TEST_F(Cabinet, GencabLitLeCabinetCommeLHote)
         {"blank line after the records", &FICHIERS_CABINET::ordonnances, ref.ordonnances + "\n", false},
         {"no ordonnances.txt", nullptr, "", false},
     };
+    // clang-format on
 
     for (auto& c : cas) {
         SCOPED_TRACE(c.quoi);
@@ -200,10 +204,12 @@ TEST_F(Cabinet, GencabLitLeCabinetCommeLHote)
 TEST_F(Cabinet, CabinetFauxRefuseEtRienNeResteOuvert)
 {
     // Unknown cabinet, user or path: refused, and nothing stays open.
+    // clang-format off
     struct { const char* cabinet; const char* user; } refus[] = {
         {"Absent", "docteur"}, {"Cabinet A", "inconnu"}, {"Cabinet A", ""},
         {"Cabinet A", "Docteur"}, {"", "docteur"}, {"..\\Cabinet A", "docteur"},
     };
+    // clang-format on
     for (auto& r : refus) {
         SCOPED_TRACE(std::string(r.cabinet) + " / " + r.user);
         ASSERT_TRUE(ouvrir("Cabinet A"));
@@ -231,9 +237,11 @@ static std::vector<ETAT_FICHIER> photographier(const std::string& dossier)
     std::vector<ETAT_FICHIER> etat;
     WIN32_FIND_DATAA fd;
     HANDLE h = FindFirstFileA((dossier + "\\*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return etat;
+    if (h == INVALID_HANDLE_VALUE)
+        return etat;
     do {
-        etat.push_back({fd.cFileName, lire_fichier(dossier + "\\" + fd.cFileName), fd.ftLastWriteTime});
+        etat.push_back(
+            {fd.cFileName, lire_fichier(dossier + "\\" + fd.cFileName), fd.ftLastWriteTime});
     } while (FindNextFileA(h, &fd));
     FindClose(h);
     return etat;
@@ -249,7 +257,8 @@ TEST_F(Cabinet, LectureCompleteNeModifieRienDuCabinet)
     RECOrdonnances rec;
     for (LONG cle : toutes_les_cles()) {
         ReadDossiers2(cle, &rec);
-        if (HGLOBAL h = ReadXMLOrdonnances(cle, &rec)) GlobalFree(h);
+        if (HGLOBAL h = ReadXMLOrdonnances(cle, &rec))
+            GlobalFree(h);
     }
     HGLOBAL hp = OpenPatients(0);
     RECPatients* p = (RECPatients*)GlobalLock(hp);

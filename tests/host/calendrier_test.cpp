@@ -8,6 +8,7 @@ struct CAS_AGE {
     unsigned ans, mois;
 };
 
+// clang-format off
 static const CAS_AGE CAS_AGES[] = {
     {date(15, 7, 1950), date(15, 7, 2020), 70, 0},
     {date(15, 7, 1950), date(14, 7, 2020), 69, 11},
@@ -36,6 +37,7 @@ static const CAS_AGE CAS_AGES[] = {
     {date(1, 1, 1980), date(0, 0, 0), 0, 0},
     {date(1, 1, 0), date(1, 1, 65535), 65535, 0},
 };
+// clang-format on
 
 TEST(Calendrier, AgeEnAnsEtMoisRevolus)
 {
@@ -46,12 +48,14 @@ TEST(Calendrier, AgeEnAnsEtMoisRevolus)
         int ans = -1, mois = -1;
         calculer_age(c.naissance, c.reference, ans, mois);
         EXPECT_EQ(ans, (int)c.ans) << "gencab " << std::hex << c.naissance << " -> " << c.reference;
-        EXPECT_EQ(mois, (int)c.mois) << "gencab " << std::hex << c.naissance << " -> " << c.reference;
+        EXPECT_EQ(mois, (int)c.mois)
+            << "gencab " << std::hex << c.naissance << " -> " << c.reference;
     }
 }
 
 TEST(Calendrier, LectureDeDate)
 {
+    // clang-format off
     struct { const char* texte; bool ok; DWORD date; size_t lu; } cas[] = {
         {"12/03/2003", true, date(12, 3, 2003), 10},
         {"1/2/3\tsuite", true, date(1, 2, 3), 5},
@@ -64,12 +68,14 @@ TEST(Calendrier, LectureDeDate)
         {"/01/2000", false, 0, 0},
         {"", false, 0, 0},
     };
+    // clang-format on
     for (auto& c : cas) {
         const char* fin = c.texte + strlen(c.texte);
         const char* suite = nullptr;
         uint32_t d = 0;
         EXPECT_EQ(analyser_date(c.texte, fin, &suite, &d), c.ok) << c.texte;
-        if (!c.ok) continue;
+        if (!c.ok)
+            continue;
         EXPECT_EQ(d, c.date) << c.texte;
         EXPECT_EQ((size_t)(suite - c.texte), c.lu) << c.texte;
     }

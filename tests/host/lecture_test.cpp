@@ -1,8 +1,14 @@
 // Reading an open cabinet through KMAPI.DLL, exactly as the tool calls it.
 #include "cabinet_ecrit.h"
 
-static WORD mot(const BYTE* p) { return (WORD)(p[0] | (p[1] << 8)); }
-static DWORD dmot(const BYTE* p) { return mot(p) | ((DWORD)mot(p + 2) << 16); }
+static WORD mot(const BYTE* p)
+{
+    return (WORD)(p[0] | (p[1] << 8));
+}
+static DWORD dmot(const BYTE* p)
+{
+    return mot(p) | ((DWORD)mot(p + 2) << 16);
+}
 
 TEST_F(Cabinet, EnumereChaqueCleUneFoisDansLOrdreDuFichierPuisZero)
 {
@@ -25,12 +31,14 @@ TEST_F(Cabinet, EnteteDeDossierAuxBonsDecalagesSansToucherLaSuite)
 {
     ASSERT_TRUE(ouvrir("Cabinet A"));
     BYTE rec[sizeof(RECOrdonnances)];
+    // clang-format off
     struct { LONG cle; signed char type; WORD fiche; DWORD date; } cas[] = {
         {500, 7, 12, date(12, 3, 2003)},
         {-7, 1, 12, date(1, 2, 2003)},
         {(LONG)0x80000000, 7, 65535, 0},
         {42, 2, 0, date(15, 7, 2002)},
     };
+    // clang-format on
     for (auto& c : cas) {
         memset(rec, 0xCC, sizeof(rec));
         EXPECT_TRUE(ReadDossiers2(c.cle, rec)) << c.cle;
@@ -46,17 +54,20 @@ TEST_F(Cabinet, EnteteDeDossierAuxBonsDecalagesSansToucherLaSuite)
     for (LONG inconnue : {0L, 1L, 501L, -8L}) {
         memset(rec, 0xCC, sizeof(rec));
         EXPECT_FALSE(ReadDossiers2(inconnue, rec));
-        for (BYTE b : rec) ASSERT_EQ(b, 0xCC) << inconnue;
+        for (BYTE b : rec)
+            ASSERT_EQ(b, 0xCC) << inconnue;
     }
 }
 
 TEST_F(Cabinet, TexteDOrdonnanceDansUnBlocMobileAUtiliserEtLiberer)
 {
     ASSERT_TRUE(ouvrir("Cabinet A"));
+    // clang-format off
     struct { LONG cle; const char* texte; const char* titre; } cas[] = {
         {500, TEXTE_500, "Ordonnance Zorix"},
         {2147483647, TEXTE_MAX, ""},  // record ended by CR LF: no CR in the text
     };
+    // clang-format on
     for (auto& c : cas) {
         RECOrdonnances rec;
         memset(&rec, 0xCC, sizeof(rec));
@@ -86,7 +97,8 @@ TEST_F(Cabinet, TexteDOrdonnanceDansUnBlocMobileAUtiliserEtLiberer)
         BYTE rec[sizeof(RECOrdonnances)];
         memset(rec, 0xCC, sizeof(rec));
         EXPECT_EQ(ReadXMLOrdonnances(cle, rec), nullptr) << cle;
-        for (BYTE b : rec) ASSERT_EQ(b, 0xCC) << cle;
+        for (BYTE b : rec)
+            ASSERT_EQ(b, 0xCC) << cle;
     }
 }
 
@@ -115,11 +127,13 @@ TEST_F(Cabinet, PatientLuParNumeroDeFiche)
     BYTE* p = (BYTE*)GlobalLock(hp);
     ASSERT_NE(p, nullptr);
 
+    // clang-format off
     struct { WORD fiche; const char* nom; const char* prenom; DWORD nai; } cas[] = {
         {12, "MARTIN", "Jeanne", date(15, 7, 1950)},
         {0, "DUPONT", "Andr\351", date(29, 2, 1980)},
         {65535, "ABCDEFGHIJKLMNOPQRST", "abcdefghijklmnopqrst", date(1, 1, 2000)},
     };
+    // clang-format on
     for (auto& c : cas) {
         memset(p, 0xCC, sizeof(RECPatients));
         p[474] = (BYTE)c.fiche;

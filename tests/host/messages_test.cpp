@@ -5,7 +5,8 @@ static int g_recus;
 
 static LRESULT CALLBACK compter(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
-    if (msg == WM_APP) g_recus++;
+    if (msg == WM_APP)
+        g_recus++;
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
@@ -16,11 +17,13 @@ TEST(Session, BoucleDeMessagesDistribueEtRendLaMainAvecWM_QUIT)
     wc.hInstance = GetModuleHandleA(NULL);
     wc.lpszClassName = "hote_test";
     RegisterClassA(&wc);
-    HWND hwnd = CreateWindowA("hote_test", "", WS_POPUP, 0, 0, 10, 10, NULL, NULL, wc.hInstance, NULL);
+    HWND hwnd =
+        CreateWindowA("hote_test", "", WS_POPUP, 0, 0, 10, 10, NULL, NULL, wc.hInstance, NULL);
     ASSERT_NE(hwnd, nullptr);
 
     g_recus = 0;
-    for (int i = 0; i < 3; i++) PostMessageA(hwnd, WM_APP, 0, 0);
+    for (int i = 0; i < 3; i++)
+        PostMessageA(hwnd, WM_APP, 0, 0);
     EXPECT_TRUE(KMMessageLoop(hwnd));
     EXPECT_EQ(g_recus, 3);
 

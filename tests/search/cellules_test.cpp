@@ -11,6 +11,7 @@ static DWORD age(int ans, int mois, int reste = 0)
 
 TEST(Cellules, Age)
 {
+    // clang-format off
     struct { DWORD age; const char* texte; } cas[] = {
         {age(0, 7), "0 an 07 m"},
         {age(1, 11), "1 an 11 m"},
@@ -19,6 +20,7 @@ TEST(Cellules, Age)
         {age(42, 3, 0xFF), "42 ans 03 m"},   // the low byte is not the age's
         {age(65535, 255), "65535 ans 255 m"},
     };
+    // clang-format on
     for (const auto& c : cas) {
         char tmp[64];
         cellule_age(tmp, c.age);
@@ -28,6 +30,7 @@ TEST(Cellules, Age)
 
 TEST(Cellules, Date)
 {
+    // clang-format off
     struct { DWORD date; const char* texte; } cas[] = {
         {(2004u << 16) | (3 << 8) | 5, "05/03/2004"},
         {(987u << 16) | (12 << 8) | 31, "31/12/ 987"},
@@ -35,6 +38,7 @@ TEST(Cellules, Date)
         {0, "00/00/   0"},
         {(65535u << 16) | (255 << 8) | 255, "255/255/65535"},
     };
+    // clang-format on
     for (const auto& c : cas) {
         char tmp[64];
         cellule_date(tmp, c.date);

@@ -10,8 +10,8 @@ int appels_locaux;
 int refus_local_des = -1;
 
 struct Miroir {
-    BYTE* base;    // VirtualAlloc'd region, last page inaccessible
-    BYTE* copie;   // the block's bytes, ending where that page begins
+    BYTE* base;   // VirtualAlloc'd region, last page inaccessible
+    BYTE* copie;  // the block's bytes, ending where that page begins
 };
 static std::map<HGLOBAL, Miroir> surveilles;
 
@@ -36,8 +36,8 @@ static LPVOID WINAPI crochet_GlobalLock(HGLOBAL h)
         SIZE_T taille = GlobalSize(h);
         const SIZE_T page = 4096;
         SIZE_T lisible = (taille + page - 1) / page * page;
-        BYTE* base = (BYTE*)VirtualAlloc(nullptr, lisible + page, MEM_RESERVE | MEM_COMMIT,
-                                         PAGE_READWRITE);
+        BYTE* base =
+            (BYTE*)VirtualAlloc(nullptr, lisible + page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
         if (base == nullptr)
             return p;
         DWORD ancien;
@@ -113,7 +113,8 @@ static void** emplacement(const char* nom)
     BYTE* base = (BYTE*)GetModuleHandleA(nullptr);
     auto dos = (IMAGE_DOS_HEADER*)base;
     auto nt = (IMAGE_NT_HEADERS*)(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& rep = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    const IMAGE_DATA_DIRECTORY& rep =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     for (auto imp = (IMAGE_IMPORT_DESCRIPTOR*)(base + rep.VirtualAddress); imp->Name; imp++) {
         if (lstrcmpiA((const char*)(base + imp->Name), "kernel32.dll") != 0)
             continue;

@@ -10,7 +10,7 @@
 
 struct Liberation {
     HGLOBAL h;
-    UINT verrous;   // lock count at the moment of GlobalFree
+    UINT verrous;  // lock count at the moment of GlobalFree
 };
 
 // Installs the hooks; false if one of the calls is not imported.
@@ -20,10 +20,10 @@ void crochets_remise_a_zero();
 // Watches a block the host hands out: its locks give the guarded copy (same
 // size, same bytes) and its GlobalFree is recorded.
 void crochets_surveiller(HGLOBAL h);
-size_t blocs_surveilles();           // watched blocks not freed yet
+size_t blocs_surveilles();  // watched blocks not freed yet
 
-extern std::vector<Liberation> liberations;   // GlobalFree of watched blocks
-extern int liberations_invalides;             // GlobalFree of a handle already freed
-extern int allocations_locales;   // LocalAlloc'd blocks not yet freed
-extern int appels_locaux;         // LocalAlloc and LocalReAlloc calls
-extern int refus_local_des;       // from this call on (0 = the first), they fail; -1 never
+extern std::vector<Liberation> liberations;  // GlobalFree of watched blocks
+extern int liberations_invalides;            // GlobalFree of a handle already freed
+extern int allocations_locales;              // LocalAlloc'd blocks not yet freed
+extern int appels_locaux;                    // LocalAlloc and LocalReAlloc calls
+extern int refus_local_des;  // from this call on (0 = the first), they fail; -1 never

@@ -33,16 +33,20 @@ unsigned char octet()
 {
     static const char frequents[] = "<</>tTeExXrRfFzZoOiI \034\351\311\350\377\237\306\346\337\200";
     switch (tirage(4)) {
-    case 0: return (unsigned char)(1 + tirage(255));
-    case 1: return (unsigned char)(0x80 + tirage(128));
-    default: return (unsigned char)frequents[tirage(sizeof frequents - 1)];
+    case 0:
+        return (unsigned char)(1 + tirage(255));
+    case 1:
+        return (unsigned char)(0x80 + tirage(128));
+    default:
+        return (unsigned char)frequents[tirage(sizeof frequents - 1)];
     }
 }
 
 std::string morceau()
 {
-    static const char* const morceaux[] = {"<text>", "</text>", "<rtf>", "</rtf>", "<TEXT>", "</Text>",
-                                           "<RTF>", "</rTf>", "<tex", "</", "zorix", "ZOR", "\311t\351"};
+    static const char* const morceaux[] = {"<text>",  "</text>", "<rtf>",    "</rtf>", "<TEXT>",
+                                           "</Text>", "<RTF>",   "</rTf>",   "<tex",   "</",
+                                           "zorix",   "ZOR",     "\311t\351"};
     if (tirage(3) == 0)
         return morceaux[tirage(sizeof morceaux / sizeof morceaux[0])];
     std::string s;

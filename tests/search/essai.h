@@ -12,10 +12,10 @@
 struct Boite {
     std::string texte, titre;
     bool proprietaire_dialogue;
-    UINT icone;              // MB_ICONINFORMATION, MB_ICONERROR, or 0 if neither
-    int lignes;              // rows in the list when it showed
-    int allocations_locales; // local blocks held when it showed
-    size_t appels;           // host calls made before it showed
+    UINT icone;               // MB_ICONINFORMATION, MB_ICONERROR, or 0 if neither
+    int lignes;               // rows in the list when it showed
+    int allocations_locales;  // local blocks held when it showed
+    size_t appels;            // host calls made before it showed
 };
 
 extern std::vector<Boite> boites;

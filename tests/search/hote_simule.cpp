@@ -42,8 +42,9 @@ void ajouter_entree(LONG cle, signed char type, WORD fiche, DWORD date, const st
 
 void ajouter_ordonnance(LONG cle, WORD fiche, DWORD date, const std::string& mots)
 {
-    ajouter_entree(cle, 7, fiche, date,
-                   "<ordonnance><text>" + mots + "</text><rtf>{\\rtf1 " + mots + "}</rtf></ordonnance>");
+    ajouter_entree(
+        cle, 7, fiche, date,
+        "<ordonnance><text>" + mots + "</text><rtf>{\\rtf1 " + mots + "}</rtf></ordonnance>");
 }
 
 void ajouter_patient(WORD fiche, const std::string& nom, const std::string& prenom, DWORD naissance)
@@ -67,10 +68,14 @@ static void noter(const char* nom, long long arg = 0)
 static HGLOBAL bloc(FormeBloc forme, SIZE_T taille)
 {
     switch (forme) {
-    case BLOC_ABSENT: return NULL;
-    case BLOC_INVERROUILLABLE: return GlobalAlloc(GMEM_MOVEABLE, 0);
-    case BLOC_COURT: return GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, taille / 2);
-    default: return GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, taille);
+    case BLOC_ABSENT:
+        return NULL;
+    case BLOC_INVERROUILLABLE:
+        return GlobalAlloc(GMEM_MOVEABLE, 0);
+    case BLOC_COURT:
+        return GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, taille / 2);
+    default:
+        return GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, taille);
     }
 }
 
@@ -137,7 +142,8 @@ HGLOBAL WINAPI OpenDossiers(int a, int b, int c, int d)
 BOOL WINAPI CloseDossiers(HGLOBAL h)
 {
     noter("CloseDossiers");
-    return fermer_bloc(h, bloc_dossiers, journal_hote.fermetures_dossiers, journal_hote.verrous_dossiers);
+    return fermer_bloc(h, bloc_dossiers, journal_hote.fermetures_dossiers,
+                       journal_hote.verrous_dossiers);
 }
 
 int WINAPI KMNumberOfKey(int nIndex)
@@ -284,7 +290,8 @@ BOOL WINAPI ReadPatients(void* pRecord, int nMode)
 BOOL WINAPI ClosePatients(HGLOBAL h)
 {
     noter("ClosePatients");
-    return fermer_bloc(h, bloc_patients, journal_hote.fermetures_patients, journal_hote.verrous_patients);
+    return fermer_bloc(h, bloc_patients, journal_hote.fermetures_patients,
+                       journal_hote.verrous_patients);
 }
 
 DWORD WINAPI Today(void)

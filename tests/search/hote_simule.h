@@ -25,24 +25,24 @@ struct EntreeSimulee {
     DWORD date;
     std::string texte;
     FormeTexte forme;
-    bool lecture_ratee;   // ReadDossiers2 fills the record as a prescription, then gives 0
+    bool lecture_ratee;  // ReadDossiers2 fills the record as a prescription, then gives 0
 };
 
 struct PatientSimule {
-    std::string nom, prenom;   // up to 21 bytes each; 21 leave no NUL
+    std::string nom, prenom;  // up to 21 bytes each; 21 leave no NUL
     DWORD naissance;
-    std::string nom_jf;        // the field after szPrenom
+    std::string nom_jf;  // the field after szPrenom
 };
 
 struct ScriptHote {
-    std::vector<LONG> cles;    // enumeration order; then KMNextKey gives 0
+    std::vector<LONG> cles;  // enumeration order; then KMNextKey gives 0
     bool annonce_fixee;
-    int annonce;               // KMNumberOfKey; the number of keys unless fixed
+    int annonce;  // KMNumberOfKey; the number of keys unless fixed
     std::map<LONG, EntreeSimulee> entrees;
     std::map<WORD, PatientSimule> patients;
     FormeBloc bloc_dossiers, bloc_patients;
     DWORD aujourdhui;
-    std::function<void(HWND)> pendant_boucle;   // runs inside KMMessageLoop
+    std::function<void(HWND)> pendant_boucle;  // runs inside KMMessageLoop
 };
 
 struct Appel {
@@ -52,14 +52,14 @@ struct Appel {
 
 struct JournalHote {
     std::vector<Appel> appels;
-    std::vector<LONG> lus;                  // keys given to ReadDossiers2, in order
-    std::vector<int> positions_boucle;      // progress position at each KMMessageLoop
-    std::vector<HGLOBAL> textes;            // every text block handed out
-    int blocs_patients;                     // patient buffers handed out (not NULL)
-    int xml_hors_ordonnance;                // ReadXMLOrdonnances not after a good read of a prescription
-    int ordo_non_vierge;                    // ReadXMLOrdonnances given a record with a byte after
-                                            // the header that ReadDossiers2 did not clear
-    int verrous_dossiers, verrous_patients; // lock count when closed; -1 if not closed
+    std::vector<LONG> lus;              // keys given to ReadDossiers2, in order
+    std::vector<int> positions_boucle;  // progress position at each KMMessageLoop
+    std::vector<HGLOBAL> textes;        // every text block handed out
+    int blocs_patients;                 // patient buffers handed out (not NULL)
+    int xml_hors_ordonnance;  // ReadXMLOrdonnances not after a good read of a prescription
+    int ordo_non_vierge;      // ReadXMLOrdonnances given a record with a byte after
+                              // the header that ReadDossiers2 did not clear
+    int verrous_dossiers, verrous_patients;  // lock count when closed; -1 if not closed
     int fermetures_dossiers, fermetures_patients;
 };
 
@@ -74,6 +74,7 @@ void ajouter_entree(LONG cle, signed char type, WORD fiche, DWORD date, const st
                     FormeTexte forme = TEXTE_NORMAL);
 // A prescription whose text part holds `mots`.
 void ajouter_ordonnance(LONG cle, WORD fiche, DWORD date, const std::string& mots);
-void ajouter_patient(WORD fiche, const std::string& nom, const std::string& prenom, DWORD naissance);
+void ajouter_patient(WORD fiche, const std::string& nom, const std::string& prenom,
+                     DWORD naissance);
 
 int nombre_appels(const char* nom);

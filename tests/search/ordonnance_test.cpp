@@ -14,14 +14,15 @@ struct Cas {
     const char* texte;
     const char* cherche;  // already folded
     int attendu;
-    const char* coupe;    // the text afterwards, '|' where a NUL was written
+    const char* coupe;  // the text afterwards, '|' where a NUL was written
 };
 
 const Cas cas[] = {
     // The usual shape: both parts searched, both cut at their closing tag.
     {"<ordonnance><text>Zorix 25 mg</text><rtf>{\\rtf1 Zorix}</rtf></ordonnance>", "zorix", 1,
      "<ordonnance><text>Zorix 25 mg|/text><rtf>{\\rtf1 Zorix}|/rtf></ordonnance>"},
-    {"<text>rien</text><rtf>{\\b ZORIX}</rtf>", "zorix", 1, "<text>rien|/text><rtf>{\\b ZORIX}|/rtf>"},
+    {"<text>rien</text><rtf>{\\b ZORIX}</rtf>", "zorix", 1,
+     "<text>rien|/text><rtf>{\\b ZORIX}|/rtf>"},
     {"<text>rien</text><rtf>rien</rtf>", "zorix", 0, "<text>rien|/text><rtf>rien|/rtf>"},
     // Tags in any ASCII case; an accented or spaced tag is no tag.
     {"<TEXT>zorix</Text>", "zorix", 1, "<TEXT>zorix|/Text>"},
@@ -60,7 +61,8 @@ const Cas cas[] = {
     {"<text>zorix</text><rtf></rtf>", "", 0, "<text>zorix|/text><rtf>|/rtf>"},
     {"", "zorix", 0, ""},
     // Several places, and both parts: still one match.
-    {"<text>zorix zorix</text><rtf>ZORIX</rtf>", "zorix", 1, "<text>zorix zorix|/text><rtf>ZORIX|/rtf>"},
+    {"<text>zorix zorix</text><rtf>ZORIX</rtf>", "zorix", 1,
+     "<text>zorix zorix|/text><rtf>ZORIX|/rtf>"},
 };
 
 class Ordonnance : public ::testing::Test {
@@ -74,7 +76,8 @@ TEST_F(Ordonnance, PartiesEtCoupes)
         std::string texte = c.texte;
         std::vector<char> buf(texte.begin(), texte.end());
         buf.push_back(0);
-        EXPECT_EQ(ordonnance_correspond(buf.data(), c.cherche), c.attendu) << c.texte << " / " << c.cherche;
+        EXPECT_EQ(ordonnance_correspond(buf.data(), c.cherche), c.attendu)
+            << c.texte << " / " << c.cherche;
         std::string apres(buf.begin(), buf.begin() + texte.size());
         for (char& b : apres)
             if (b == 0)

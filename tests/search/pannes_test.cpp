@@ -10,7 +10,7 @@
 #include "controles.h"
 
 static const DWORD AUJOURDHUI = date_packee(15, 6, 2024);
-static const char* RIEN = nullptr;   // no box expected of this kind
+static const char* RIEN = nullptr;  // no box expected of this kind
 
 // Two patients, three matching prescriptions, one entry of another type and
 // one prescription without the drug.
@@ -38,10 +38,10 @@ static Ligne inconnu(int nb, const char* premiere, const char* derniere)
 
 struct Panne {
     const char* nom;
-    std::function<void()> preparer;   // on top of the base cabinet
-    const char* resume;               // summary expected, or RIEN
-    std::vector<Ligne> lignes;        // "*" stands for any cell
-    std::function<void()> verifier;   // further checks, or empty
+    std::function<void()> preparer;  // on top of the base cabinet
+    const char* resume;              // summary expected, or RIEN
+    std::vector<Ligne> lignes;       // "*" stands for any cell
+    std::function<void()> verifier;  // further checks, or empty
 };
 
 // The list as it may answer when memory runs short: the n-th row or the n-th
@@ -82,6 +82,7 @@ static void texte_sans_nul(LONG cle, WORD fiche, const std::string& texte)
     ajouter_entree(cle, 7, fiche, date_packee(1, 1, 2010), texte, TEXTE_SANS_NUL);
 }
 
+// clang-format off
 static const Panne pannes[] = {
     {"OpenDossiers NULL", [] { script_hote.bloc_dossiers = BLOC_ABSENT; },
      "3 occ. - 2 Patients", {MARTIN, DURAND}, {}},
@@ -252,6 +253,7 @@ static const Panne pannes[] = {
          EXPECT_EQ(cellules_demandees, 6);
      }},
 };
+// clang-format on
 
 static bool cellules_egales(const Ligne& lue, const Ligne& attendue)
 {

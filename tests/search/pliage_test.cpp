@@ -48,6 +48,7 @@ TEST_F(Pliage, TexteCherchePlie)
 
 TEST_F(Pliage, Correspondances)
 {
+    // clang-format off
     const struct { const char* buf; const char* cherche; int attendu; } cas[] = {
         {"ZORIX 25 mg", "Zorix", 0},
         {"Prendre Zorix 25 mg", "Zorix", 8},
@@ -69,6 +70,7 @@ TEST_F(Pliage, Correspondances)
         {"<B>Zorix</B>", "<b>zo", 0},             // markup is plain bytes
         {"x", "", -1}, {"", "", -1}, {"", "a", -1},
     };
+    // clang-format on
     for (const auto& c : cas)
         EXPECT_EQ(position(c.buf, c.cherche), c.attendu) << c.buf << " / " << c.cherche;
 }
@@ -82,6 +84,7 @@ TEST_F(Pliage, CorrespondanceSansTexte)
 
 TEST_F(Pliage, Stristr)
 {
+    // clang-format off
     const struct { const char* h; const char* n; int attendu; } cas[] = {
         {"<ordonnance><TEXT>", "<text>", 12},
         {"<TeXt>", "<text>", 0},
@@ -94,6 +97,7 @@ TEST_F(Pliage, Stristr)
         {"</tex", "</text>", -1},
         {"abc", "", 0}, {"", "", 0}, {"", "<", -1},
     };
+    // clang-format on
     for (const auto& c : cas) {
         const char* r = stristr(c.h, c.n);
         EXPECT_EQ(r ? (int)(r - c.h) : -1, c.attendu) << c.h << " / " << c.n;
@@ -102,11 +106,13 @@ TEST_F(Pliage, Stristr)
 
 TEST_F(Pliage, OrdreDesCles)
 {
+    // clang-format off
     const struct { int32_t a, b; int signe; } cas[] = {
         {INT32_MIN, INT32_MAX, -1}, {INT32_MAX, INT32_MIN, 1}, {INT32_MIN, 1, -1},
         {INT32_MAX, -1, 1}, {-1, 1, -1}, {-5, -7, 1}, {0, 0, 0}, {INT32_MIN, INT32_MIN, 0},
         {INT32_MAX, INT32_MAX, 0}, {0, -1, 1},
     };
+    // clang-format on
     for (const auto& c : cas) {
         int r = compar(&c.a, &c.b);
         EXPECT_EQ((r > 0) - (r < 0), c.signe) << c.a << " " << c.b;

@@ -139,8 +139,9 @@ TEST_F(Recherche, PompageDesMessages)
 {
     // Entries scanned -> number of pumpings; the first comes after count/50 + 1
     // entries, the next ones as often.
-    struct { int n, fois; } cas[] = {{1, 1}, {10, 10}, {49, 49}, {50, 25}, {99, 49},
-                                      {100, 33}, {2500, 49}, {2549, 49}};
+    struct {
+        int n, fois;
+    } cas[] = {{1, 1}, {10, 10}, {49, 49}, {50, 25}, {99, 49}, {100, 33}, {2500, 49}, {2549, 49}};
     for (const auto& c : cas) {
         hote_remise_a_zero();
         boites.clear();
@@ -248,11 +249,14 @@ TEST_F(Recherche, ResumeEnFinDeRechercheEtOrdreDesAppels)
     for (const Appel& a : journal_hote.appels)
         if (ordre.empty() || ordre.back() != a.nom)
             ordre.push_back(a.nom);
-    std::vector<std::string> attendu = {
-        "OpenDossiers", "KMNumberOfKey", "KMFirstKey", "KMNextKey", "KMMessageLoop",
-        "ReadXMLOrdonnances", "KMMessageLoop", "ReadXMLOrdonnances", "KMMessageLoop",
-        "CloseDossiers", "OpenPatients", "ReadPatients", "Today", "GetAge", "ReadPatients",
-        "ClosePatients"};
+    std::vector<std::string> attendu = {"OpenDossiers",  "KMNumberOfKey",
+                                        "KMFirstKey",    "KMNextKey",
+                                        "KMMessageLoop", "ReadXMLOrdonnances",
+                                        "KMMessageLoop", "ReadXMLOrdonnances",
+                                        "KMMessageLoop", "CloseDossiers",
+                                        "OpenPatients",  "ReadPatients",
+                                        "Today",         "GetAge",
+                                        "ReadPatients",  "ClosePatients"};
     EXPECT_EQ(ordre, attendu);
     EXPECT_EQ(journal_hote.appels[0].arg, 1363000);
     for (const Appel& a : journal_hote.appels) {

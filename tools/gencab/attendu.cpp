@@ -11,8 +11,8 @@ bool ordonnance_attendue(const std::string& brut, const std::string& recherche)
     // The host hands out a NUL-terminated copy of the text, cut in place.
     std::vector<char> texte(brut.begin(), brut.end());
     texte.push_back('\0');
-    std::string cherche = recherche.substr(0, std::min(recherche.find('\0'),
-                                                       (size_t)TAILLE_RECHERCHE));
+    std::string cherche =
+        recherche.substr(0, std::min(recherche.find('\0'), (size_t)TAILLE_RECHERCHE));
     for (char& c : cherche)
         c = (char)etalon_plier((unsigned char)c);
     return etalon_ordonnance(texte.data(), cherche.c_str()) != 0;
@@ -24,8 +24,7 @@ struct Decompte {
     uint32_t derniere;
 };
 
-std::string calculer_attendu(const CabinetLu& c, const std::string& recherche,
-                             uint32_t aujourdhui)
+std::string calculer_attendu(const CabinetLu& c, const std::string& recherche, uint32_t aujourdhui)
 {
     std::vector<Decompte> decomptes(65536, Decompte{0, 0, 0});
     int occurrences = 0;
@@ -52,9 +51,9 @@ std::string calculer_attendu(const CabinetLu& c, const std::string& recherche,
             continue;
         while (suivant < c.patients.size() && c.patients[suivant].fiche < f)
             ++suivant;
-        const FichePatient* p =
-            suivant < c.patients.size() && c.patients[suivant].fiche == f ? &c.patients[suivant]
-                                                                          : nullptr;
+        const FichePatient* p = suivant < c.patients.size() && c.patients[suivant].fiche == f
+                                    ? &c.patients[suivant]
+                                    : nullptr;
         ajouter_entier(sortie, f);
         sortie += '\t';
         if (p) {

@@ -8,9 +8,18 @@ uint32_t date_packee(int jour, int mois, int annee)
     return ((uint32_t)annee << 16) | ((uint32_t)mois << 8) | (uint32_t)jour;
 }
 
-int jour_de(uint32_t d) { return (int)(d & 0xFF); }
-int mois_de(uint32_t d) { return (int)((d >> 8) & 0xFF); }
-int annee_de(uint32_t d) { return (int)(d >> 16); }
+int jour_de(uint32_t d)
+{
+    return (int)(d & 0xFF);
+}
+int mois_de(uint32_t d)
+{
+    return (int)((d >> 8) & 0xFF);
+}
+int annee_de(uint32_t d)
+{
+    return (int)(d >> 16);
+}
 
 bool annee_bissextile(int annee)
 {

@@ -78,8 +78,8 @@ static bool lire_hex(const char* s, std::string& octets)
 
 static int commande_ecrire(int argc, char** argv)
 {
-    static const char* const noms[] = {"--dossier", "--cabinet", "--graine", "--entrees",
-                                       "--patients", "--utilisateur"};
+    static const char* const noms[] = {"--dossier", "--cabinet",  "--graine",
+                                       "--entrees", "--patients", "--utilisateur"};
     const char* v[6];
     if (!lire_options(argc, argv, noms, 6, v))
         return mauvais_arguments("option inconnue, en double ou sans valeur");
@@ -87,7 +87,8 @@ static int commande_ecrire(int argc, char** argv)
     if (!v[0] || !v[1] || !lire_naturel(v[2], ~0ULL, graine) ||
         !lire_naturel(v[3], 100000000ULL, entrees) || !lire_naturel(v[4], 65536ULL, patients) ||
         patients == 0 || !*v[0] || !*v[1])
-        return mauvais_arguments("--dossier, --cabinet, --graine, --entrees ou --patients invalide");
+        return mauvais_arguments(
+            "--dossier, --cabinet, --graine, --entrees ou --patients invalide");
     ParametresCabinet p;
     p.dossier = v[0];
     p.cabinet = v[1];

@@ -141,9 +141,9 @@ static unsigned drapeaux_au_hasard(Hasard& h)
         unsigned drapeau;
         uint32_t pour_mille;
     } frequences[] = {
-        {ORDO_ZORIX, 120},      {ORDO_ZORIX_MANQUE, 50}, {ORDO_SANS_RTF, 20},
-        {ORDO_SANS_TEXT, 10},   {ORDO_BALISES_MAJ, 20},  {ORDO_RTF_AVANT, 20},
-        {ORDO_TEXT_OUVERT, 5},  {ORDO_ZORIX_DEHORS, 10},
+        {ORDO_ZORIX, 120},     {ORDO_ZORIX_MANQUE, 50}, {ORDO_SANS_RTF, 20},
+        {ORDO_SANS_TEXT, 10},  {ORDO_BALISES_MAJ, 20},  {ORDO_RTF_AVANT, 20},
+        {ORDO_TEXT_OUVERT, 5}, {ORDO_ZORIX_DEHORS, 10},
     };
     unsigned d = 0;
     for (const auto& f : frequences)
@@ -217,7 +217,8 @@ bool ecrire_cabinet(const ParametresCabinet& p, std::string& erreur)
         erreur = "nom d'utilisateur ou de cabinet vide ou invalide";
         return false;
     }
-    if (!creer_dossier(p.dossier) || !creer_dossier(chemin_fichier(p.dossier, p.cabinet, nullptr))) {
+    if (!creer_dossier(p.dossier) ||
+        !creer_dossier(chemin_fichier(p.dossier, p.cabinet, nullptr))) {
         erreur = "impossible de creer le dossier du cabinet";
         return false;
     }
@@ -225,10 +226,14 @@ bool ecrire_cabinet(const ParametresCabinet& p, std::string& erreur)
     Hasard h;
     hasard_semer(h, p.graine);
     Sortie utilisateurs, patients, dossiers, ordonnances;
-    bool ouverts = ouvrir_sortie(utilisateurs, chemin_fichier(p.dossier, p.cabinet, "utilisateurs.txt"));
-    ouverts = ouvrir_sortie(patients, chemin_fichier(p.dossier, p.cabinet, "patients.txt")) && ouverts;
-    ouverts = ouvrir_sortie(dossiers, chemin_fichier(p.dossier, p.cabinet, "dossiers.txt")) && ouverts;
-    ouverts = ouvrir_sortie(ordonnances, chemin_fichier(p.dossier, p.cabinet, "ordonnances.txt")) && ouverts;
+    bool ouverts =
+        ouvrir_sortie(utilisateurs, chemin_fichier(p.dossier, p.cabinet, "utilisateurs.txt"));
+    ouverts =
+        ouvrir_sortie(patients, chemin_fichier(p.dossier, p.cabinet, "patients.txt")) && ouverts;
+    ouverts =
+        ouvrir_sortie(dossiers, chemin_fichier(p.dossier, p.cabinet, "dossiers.txt")) && ouverts;
+    ouverts = ouvrir_sortie(ordonnances, chemin_fichier(p.dossier, p.cabinet, "ordonnances.txt")) &&
+              ouverts;
     if (!ouverts) {
         erreur = "impossible de creer les fichiers du cabinet";
         fermer_sortie(utilisateurs);

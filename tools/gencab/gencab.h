@@ -14,8 +14,8 @@ struct Hasard {
 
 void hasard_semer(Hasard& h, uint64_t graine);
 uint64_t hasard_suivant(Hasard& h);
-uint32_t hasard_borne(Hasard& h, uint32_t n);   // 0..n-1, n > 0
-bool hasard_pour_mille(Hasard& h, uint32_t p);  // true p times in 1000
+uint32_t hasard_borne(Hasard& h, uint32_t n);       // 0..n-1, n > 0
+bool hasard_pour_mille(Hasard& h, uint32_t p);      // true p times in 1000
 uint32_t melange_cle(uint32_t x, uint64_t graine);  // bijection of 32-bit values
 
 // ---- Dates (calendrier.cpp) --------------------------------------------------
@@ -51,13 +51,13 @@ extern const Liste VILLES;
 extern const Liste MEDICAMENTS;
 extern const Liste FORMES;
 extern const Liste POSOLOGIES;
-extern const Liste ZORIX_TROUVES;   // spellings a search for "Zorix" finds
-extern const Liste ZORIX_MANQUES;   // near misses it must not find
+extern const Liste ZORIX_TROUVES;  // spellings a search for "Zorix" finds
+extern const Liste ZORIX_MANQUES;  // near misses it must not find
 extern const Liste TITRES_CONSULTATION;
 extern const Liste TITRES_COURRIER;
 extern const Liste TITRES_RESULTAT;
 extern const Liste TITRES_ORDONNANCE;
-extern const Liste TITRES_ZORIX;    // titles that mention the drug
+extern const Liste TITRES_ZORIX;  // titles that mention the drug
 const char* mot_au_hasard(Hasard& h, const Liste& l);
 
 // ---- Prescription text (redaction.cpp) ----------------------------------------
@@ -114,16 +114,16 @@ struct EntreeDossier {
     int type;
     uint16_t fiche;
     uint32_t date;
-    bool a_texte;        // a record in ordonnances.txt
-    size_t debut;        // offset of its bytes in CabinetLu::ordonnances
+    bool a_texte;  // a record in ordonnances.txt
+    size_t debut;  // offset of its bytes in CabinetLu::ordonnances
     size_t longueur;
 };
 
 struct CabinetLu {
     std::vector<std::string> utilisateurs;
-    std::vector<FichePatient> patients;   // ascending file number
-    std::vector<EntreeDossier> entrees;   // ascending key
-    std::string ordonnances;              // ordonnances.txt as read
+    std::vector<FichePatient> patients;  // ascending file number
+    std::vector<EntreeDossier> entrees;  // ascending key
+    std::string ordonnances;             // ordonnances.txt as read
 };
 
 // Reads and checks the four files; false with a reason when the cabinet is
@@ -137,8 +137,7 @@ bool lire_fichier(const std::string& chemin, std::string& contenu);
 bool ordonnance_attendue(const std::string& texte, const std::string& recherche);
 // One line per listed patient, "fiche\tnom\tage\tnb\tpremiere\tderniere\n",
 // then "RESUME\t%d occ. - %d Patients\n".
-std::string calculer_attendu(const CabinetLu& c, const std::string& recherche,
-                             uint32_t aujourdhui);
+std::string calculer_attendu(const CabinetLu& c, const std::string& recherche, uint32_t aujourdhui);
 
 // ---- Command line (commande.cpp) --------------------------------------------------
 int gencab_principal(int argc, char** argv);

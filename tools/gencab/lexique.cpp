@@ -3,6 +3,8 @@
 
 #define LISTE(nom, tableau) const Liste nom = {tableau, (int)(sizeof tableau / sizeof tableau[0])}
 
+// The word lists are laid out by hand, several words a line.
+// clang-format off
 static const char* const noms_famille[] = {
     "MARTIN", "BERNARD", "DUBOIS", "THOMAS", "ROBERT", "RICHARD", "PETIT", "DURAND",
     "LEROY", "MOREAU", "SIMON", "LAURENT", "LEF\310VRE", "MICHEL", "GARCIA", "DAVID",
@@ -106,6 +108,7 @@ static const char* const titres_zorix[] = {
     "Arr\352t du Zorix",
 };
 LISTE(TITRES_ZORIX, titres_zorix);
+// clang-format on
 
 const char* mot_au_hasard(Hasard& h, const Liste& l)
 {

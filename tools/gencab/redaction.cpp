@@ -142,7 +142,8 @@ void rediger_ordonnance(Hasard& h, const Ordonnance& o, std::string& sortie)
     }
     if (!(o.drapeaux & ORDO_SANS_RTF)) {
         partie_rtf = maj ? "<RTF>" : "<rtf>";
-        partie_rtf += "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\f0\\fs20 ";
+        partie_rtf +=
+            "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\f0\\fs20 ";
         for (size_t i = 0; i < lignes.size(); ++i) {
             const Ligne& l = lignes[i];
             const char* d = l.texte.data();

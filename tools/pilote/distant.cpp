@@ -45,7 +45,7 @@ struct Filtre {
     bool cachees;
     std::vector<HWND> trouvees;
 };
-}
+}  // namespace
 
 static BOOL CALLBACK filtrer(HWND h, LPARAM l)
 {
@@ -116,7 +116,7 @@ namespace {
 struct Enfants {
     std::vector<HWND> v;
 };
-}
+}  // namespace
 
 static BOOL CALLBACK ajouter_enfant(HWND h, LPARAM l)
 {
@@ -201,8 +201,10 @@ UINT icone_boite(HWND boite, DWORD delai)
     static const struct {
         LPCSTR id;
         UINT drapeau;
-    } systeme[] = {{IDI_WARNING, MB_ICONWARNING}, {IDI_INFORMATION, MB_ICONINFORMATION},
-                   {IDI_ERROR, MB_ICONERROR}, {IDI_QUESTION, MB_ICONQUESTION}};
+    } systeme[] = {{IDI_WARNING, MB_ICONWARNING},
+                   {IDI_INFORMATION, MB_ICONINFORMATION},
+                   {IDI_ERROR, MB_ICONERROR},
+                   {IDI_QUESTION, MB_ICONQUESTION}};
     const int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
     DWORD debut = maintenant();
     for (;;) {
@@ -294,7 +296,7 @@ struct Page {
     char* base;
 };
 const SIZE_T TAILLE_TEXTE = 1024;
-}
+}  // namespace
 
 static bool ouvrir_page(HANDLE processus, Page& p)
 {
@@ -404,8 +406,9 @@ bool rectangle_ligne(HANDLE processus, HWND liste, int ligne, RECT& r)
     r = RECT();
     r.left = LVIR_LABEL;
     LRESULT ok = 0;
-    bool lu = ecrire(p, &r, sizeof r) && envoyer(liste, LVM_GETITEMRECT, ligne, (LPARAM)p.base, &ok) &&
-              ok && lire(p, 0, &r, sizeof r);
+    bool lu = ecrire(p, &r, sizeof r) &&
+              envoyer(liste, LVM_GETITEMRECT, ligne, (LPARAM)p.base, &ok) && ok &&
+              lire(p, 0, &r, sizeof r);
     fermer_page(p);
     return lu;
 }
@@ -434,7 +437,8 @@ static bool pixels(const RECT& r, BITMAPINFOHEADER& bi, std::vector<char>& octet
     DWORD ligne = ((DWORD)l * 3 + 3) & ~3u;
     bi.biSizeImage = ligne * (DWORD)hauteur;
     octets.assign(bi.biSizeImage, 0);
-    int lues = GetDIBits(memoire, image, 0, (UINT)hauteur, octets.data(), (BITMAPINFO*)&bi, DIB_RGB_COLORS);
+    int lues = GetDIBits(memoire, image, 0, (UINT)hauteur, octets.data(), (BITMAPINFO*)&bi,
+                         DIB_RGB_COLORS);
     DeleteObject(image);
     DeleteDC(memoire);
     ReleaseDC(NULL, ecran);

@@ -80,9 +80,9 @@ int main(int argc, char** argv)
         return 0;
     }
     if (commande == "lignes") {
-        HANDLE p = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
-                                   PROCESS_QUERY_INFORMATION,
-                               FALSE, pid);
+        HANDLE p = OpenProcess(
+            PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION,
+            FALSE, pid);
         std::vector<Colonne> colonnes;
         std::vector<std::vector<std::string>> lignes;
         HWND liste = GetDlgItem(dialogue, IDD_LIST);

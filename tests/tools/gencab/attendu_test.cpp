@@ -58,8 +58,7 @@ TEST(GencabAttendu, CabinetEcritALaMain)
         enregistrement(16, "<ordonnance><t\350xt>Zorix</t\350xt></ordonnance>") +
         enregistrement(17, "<ordonnance><titre>Zorix</titre>" + xml("rien", "rien").substr(12)) +
         enregistrement(18, xml("Zori x, Zorax, Zor\255ix, \216orix", "Zori x")) +
-        enregistrement(22, xml("ZoRiX", "")) +
-        enregistrement(23, xml("Zorix", "")) +
+        enregistrement(22, xml("ZoRiX", "")) + enregistrement(23, xml("Zorix", "")) +
         // The host's text ends at its first NUL.
         enregistrement(24, xml(std::string("abc\0Zorix", 9), "")) +
         // Only the first <text> part is looked at.
@@ -78,7 +77,8 @@ TEST(GencabAttendu, CabinetEcritALaMain)
               "4242\t \t\t1\t05/03/ 999\t05/03/ 999\n"
               "RESUME\t9 occ. - 5 Patients\n");
     // Folded search text, same answer; the empty one finds nothing.
-    EXPECT_EQ(calculer_attendu(c, "Z\326RIX", aujourdhui), calculer_attendu(c, "zorix", aujourdhui));
+    EXPECT_EQ(calculer_attendu(c, "Z\326RIX", aujourdhui),
+              calculer_attendu(c, "zorix", aujourdhui));
     EXPECT_EQ(calculer_attendu(c, "", aujourdhui), "RESUME\t0 occ. - 0 Patients\n");
     // Every part starts with its own tag.
     EXPECT_EQ(calculer_attendu(c, "rtf", aujourdhui).substr(0, 2), "0\t");
