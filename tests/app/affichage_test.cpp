@@ -73,18 +73,17 @@ TEST(Affichage, DialogueImpossible)
     FreeLibrary(copie);
 
     Outil o;
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    std::string ligne = "\"" + exe + "\"";
-    ASSERT_TRUE(
-        CreateProcessA(exe.c_str(), &ligne[0], NULL, NULL, FALSE, 0, NULL, d.c_str(), &si, &o.pi));
+    ASSERT_TRUE(demarrer_programme(o, exe, "", d));
     HWND b = attendre_boite(o.pi.dwProcessId, 30000);
     ASSERT_TRUE(b) << "no box: the tool ended with code " << attendre_fin(o, 0);
     EXPECT_EQ("Impossible d'afficher la fen\352tre d'Ordaskel", texte_boite(b));
     EXPECT_EQ(1, boutons_boite(b));
+    EXPECT_EQ((UINT)MB_ICONERROR, icone_boite(b));
     ASSERT_TRUE(fermer_boite(b));
     EXPECT_EQ(1, attendre_fin(o, 30000));
     arreter_outil(o);
+    // The session is closed; no cabinet was opened, so none is closed.
+    EXPECT_EQ("KMOpenSession(1)\nKMCloseSession()\n", journal_hote());
 }
 
 }  // namespace

@@ -295,8 +295,14 @@ std::string journal_hote()
 bool demarrer_outil(Outil& o, const std::string& arguments, const std::string& repertoire,
                     const std::string& temp)
 {
+    return demarrer_programme(o, dossier_programmes() + "\\ordaskel.exe", arguments, repertoire,
+                              temp);
+}
+
+bool demarrer_programme(Outil& o, const std::string& exe, const std::string& arguments,
+                        const std::string& repertoire, const std::string& temp)
+{
     o = Outil();
-    std::string exe = dossier_programmes() + "\\ordaskel.exe";
     std::string ligne = entre_guillemets(exe) + (arguments.empty() ? "" : " " + arguments);
     std::vector<char> cmd(ligne.begin(), ligne.end());
     cmd.push_back(0);

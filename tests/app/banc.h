@@ -58,6 +58,9 @@ std::string journal_hote();
 // and `temp` (TEMP and TMP) may be empty for the defaults.
 bool demarrer_outil(Outil& o, const std::string& arguments = "", const std::string& repertoire = "",
                     const std::string& temp = "");
+// The same with another copy of the tool.
+bool demarrer_programme(Outil& o, const std::string& exe, const std::string& arguments = "",
+                        const std::string& repertoire = "", const std::string& temp = "");
 // The main dialog once it is shown (after any box of its initialisation).
 bool attendre_dialogue(Outil& o, DWORD delai = 30000);
 // Ends the tool if it still runs and releases its handles.
