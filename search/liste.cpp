@@ -46,6 +46,14 @@ static BOOL lecture_patient(RECPatients* patient, WORD f)
     return patient->szNom[0] != 0 || patient->szPrenom[0] != 0 || patient->DateNai != 0;
 }
 
+// Sets cell `colonne` of the row `item` names to the text in item->pszText;
+// FALSE when the list refused it.
+static BOOL cellule(HWND liste, LVITEMA* item, int colonne)
+{
+    item->iSubItem = colonne;
+    return SendMessageA(liste, LVM_SETITEMA, 0, (LPARAM)item) != 0;
+}
+
 // Sends the five cells of one row to the list, the row asked for at `rang`;
 // returns FALSE when the list refused the row or one of its cells.
 static BOOL ligne(HWND liste, int rang, char* tmp, const RECPatients* patient, BOOL connu,
@@ -67,28 +75,20 @@ static BOOL ligne(HWND liste, int rang, char* tmp, const RECPatients* patient, B
     if (item.iItem < 0)
         return FALSE;
 
-    for (item.iSubItem = 1; item.iSubItem <= 4; item.iSubItem++) {
-        switch (item.iSubItem) {
-        case 1:
-            if (connu)
-                cellule_age(tmp, GetAge(patient->DateNai, Today()));
-            else
-                tmp[0] = 0;
-            break;
-        case 2:
-            wsprintfA(tmp, "%d", e->nb);
-            break;
-        case 3:
-            cellule_date(tmp, e->first);
-            break;
-        case 4:
-            cellule_date(tmp, e->last);
-            break;
-        }
-        if (!SendMessageA(liste, LVM_SETITEMA, 0, (LPARAM)&item))
-            return FALSE;
-    }
-    return TRUE;
+    if (connu)
+        cellule_age(tmp, GetAge(patient->DateNai, Today()));
+    else
+        tmp[0] = 0;
+    if (!cellule(liste, &item, 1))
+        return FALSE;
+    wsprintfA(tmp, "%d", e->nb);
+    if (!cellule(liste, &item, 2))
+        return FALSE;
+    cellule_date(tmp, e->first);
+    if (!cellule(liste, &item, 3))
+        return FALSE;
+    cellule_date(tmp, e->last);
+    return cellule(liste, &item, 4);
 }
 
 int liste_patients(HWND hwnd, const PATIENT_ENTRY* patlist)

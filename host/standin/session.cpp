@@ -1,5 +1,6 @@
 // Session and cabinet: which cabinet is open, opening and closing it.
 // Nothing needs a session: the calls work, or answer empty, without one.
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -16,11 +17,16 @@ static char g_chemin[MAX_PATH];  // from KMSetPathCabinet
 // KMAPI_JOURNAL names a file to which the session and cabinet calls are
 // appended, one line each with their arguments, so that a test can see what
 // a program asked of its host. Unset, nothing is written.
-static void journal(const char* ligne)
+static void journal(const char* format, ...)
 {
     char chemin[MAX_PATH];
     DWORD lg = GetEnvironmentVariableA("KMAPI_JOURNAL", chemin, sizeof(chemin));
     if (lg == 0 || lg >= sizeof(chemin)) return;
+    char ligne[4 * MAX_PATH + 64];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(ligne, sizeof(ligne), format, args);
+    va_end(args);
     HANDLE f = CreateFileA(chemin, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (f == INVALID_HANDLE_VALUE) return;
@@ -48,9 +54,7 @@ static bool nom_de_cabinet_sur(const char* nom)
 
 extern "C" BOOL WINAPI KMOpenSession(int nMode)
 {
-    char ligne[64];
-    snprintf(ligne, sizeof(ligne), "KMOpenSession(%d)", nMode);  // the mode selects nothing here
-    journal(ligne);
+    journal("KMOpenSession(%d)", nMode);  // the mode selects nothing here
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
     return InitCommonControlsEx(&icc);
 }
@@ -64,9 +68,7 @@ extern "C" BOOL WINAPI KMCloseSession(void)
 
 extern "C" BOOL WINAPI KMSetPathCabinet(const char* pszDir)
 {
-    char ligne[MAX_PATH + 32];
-    snprintf(ligne, sizeof(ligne), "KMSetPathCabinet(%s)", ou_nul(pszDir));
-    journal(ligne);
+    journal("KMSetPathCabinet(%s)", ou_nul(pszDir));
     if (!pszDir || lstrlenA(pszDir) >= MAX_PATH) {
         g_chemin[0] = '\0';
         return FALSE;
@@ -108,10 +110,8 @@ extern "C" BOOL WINAPI KMOpenCabinet(const char* pszDir, const char* pszCabinet,
                                      const char* pszUser, const char* pszExtra)
 {
     BOOL ouvert = ouvrir_cabinet(pszDir, pszCabinet, pszUser);
-    char ligne[4 * MAX_PATH + 64];
-    snprintf(ligne, sizeof(ligne), "KMOpenCabinet(%s|%s|%s|%s) = %d", ou_nul(pszDir),
-             ou_nul(pszCabinet), ou_nul(pszUser), ou_nul(pszExtra), ouvert);
-    journal(ligne);
+    journal("KMOpenCabinet(%s|%s|%s|%s) = %d", ou_nul(pszDir), ou_nul(pszCabinet), ou_nul(pszUser),
+            ou_nul(pszExtra), ouvert);
     return ouvert;
 }
 

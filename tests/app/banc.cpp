@@ -285,11 +285,8 @@ std::string journal_hote()
 {
     std::ifstream f(fichier_journal(), std::ios::binary);
     std::string s((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-    std::string sans_cr;
-    for (char c : s)
-        if (c != '\r')
-            sans_cr += c;
-    return sans_cr;
+    s.erase(std::remove(s.begin(), s.end(), '\r'), s.end());
+    return s;
 }
 
 bool demarrer_outil(Outil& o, const std::string& arguments, const std::string& repertoire,

@@ -146,9 +146,9 @@ std::string texte_boite(HWND boite)
     return meilleur;
 }
 
-// 32-bit pixels of a cx by cy square: taken from the screen at (x, y) when
-// `icone` is NULL, else the icon drawn over a plain `fond`.
-static std::vector<DWORD> pixels(int x, int y, int cx, int cy, HICON icone, COLORREF fond)
+// The icon drawn over a plain `fond`, cx by cy, as colours from the top row
+// down, as pixels_ecran gives the screen's.
+static std::vector<COLORREF> icone_dessinee(HICON icone, COLORREF fond, int cx, int cy)
 {
     HDC ecran = GetDC(NULL);
     HDC memoire = CreateCompatibleDC(ecran);
@@ -161,22 +161,17 @@ static std::vector<DWORD> pixels(int x, int y, int cx, int cy, HICON icone, COLO
     bi.bmiHeader.biCompression = BI_RGB;
     void* bits = NULL;
     HBITMAP image = CreateDIBSection(memoire, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
-    std::vector<DWORD> v;
+    std::vector<COLORREF> v;
     if (image) {
         HGDIOBJ avant = SelectObject(memoire, image);
-        if (icone) {
-            HBRUSH pinceau = CreateSolidBrush(fond);
-            RECT r = {0, 0, cx, cy};
-            FillRect(memoire, &r, pinceau);
-            DeleteObject(pinceau);
-            DrawIconEx(memoire, 0, 0, icone, cx, cy, 0, NULL, DI_NORMAL);
-        } else {
-            BitBlt(memoire, 0, 0, cx, cy, ecran, x, y, SRCCOPY);
-        }
+        HBRUSH pinceau = CreateSolidBrush(fond);
+        RECT r = {0, 0, cx, cy};
+        FillRect(memoire, &r, pinceau);
+        DeleteObject(pinceau);
+        DrawIconEx(memoire, 0, 0, icone, cx, cy, 0, NULL, DI_NORMAL);
         GdiFlush();
-        v.assign((DWORD*)bits, (DWORD*)bits + cx * cy);
-        for (DWORD& p : v)
-            p &= 0xFFFFFF;
+        for (const DWORD* p = (const DWORD*)bits; p < (const DWORD*)bits + cx * cy; p++)
+            v.push_back(RGB((*p >> 16) & 0xFF, (*p >> 8) & 0xFF, *p & 0xFF));
         SelectObject(memoire, avant);
         DeleteObject(image);
     }
@@ -198,6 +193,7 @@ UINT icone_boite(HWND boite, DWORD delai)
             statique = h;
     if (!statique)
         return 0;
+    const int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
     static const struct {
         LPCSTR id;
         UINT drapeau;
@@ -205,29 +201,38 @@ UINT icone_boite(HWND boite, DWORD delai)
                    {IDI_INFORMATION, MB_ICONINFORMATION},
                    {IDI_ERROR, MB_ICONERROR},
                    {IDI_QUESTION, MB_ICONQUESTION}};
-    const int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
+    struct Reference {
+        std::vector<COLORREF> noir, blanc;
+    } references[4];
+    for (int i = 0; i < 4; i++) {
+        HICON icone = LoadIconA(NULL, systeme[i].id);
+        references[i] = {icone_dessinee(icone, RGB(0, 0, 0), cx, cy),
+                         icone_dessinee(icone, RGB(255, 255, 255), cx, cy)};
+    }
     DWORD debut = maintenant();
     for (;;) {
         // The box may not be painted yet.
         RECT r;
         if (!GetWindowRect(statique, &r))
             return 0;
-        std::vector<DWORD> vu = pixels(r.left, r.top, cx, cy, NULL, 0);
-        for (const auto& s : systeme) {
-            HICON icone = LoadIconA(NULL, s.id);
-            std::vector<DWORD> noir = pixels(0, 0, cx, cy, icone, RGB(0, 0, 0));
-            std::vector<DWORD> blanc = pixels(0, 0, cx, cy, icone, RGB(255, 255, 255));
-            if (vu.empty() || noir.size() != vu.size() || blanc.size() != vu.size())
+        r.right = r.left + cx;
+        r.bottom = r.top + cy;
+        std::vector<COLORREF> vu;
+        if (!pixels_ecran(r, vu))
+            return 0;
+        for (int i = 0; i < 4; i++) {
+            const Reference& ref = references[i];
+            if (ref.noir.size() != vu.size() || ref.blanc.size() != vu.size())
                 return 0;
             size_t couverts = 0, egaux = 0;
             for (size_t p = 0; p < vu.size(); p++) {
-                if (noir[p] != blanc[p])
+                if (ref.noir[p] != ref.blanc[p])
                     continue;
                 couverts++;
-                egaux += noir[p] == vu[p];
+                egaux += ref.noir[p] == vu[p];
             }
             if (couverts > 0 && egaux == couverts)
-                return s.drapeau;
+                return systeme[i].drapeau;
         }
         if (maintenant() - debut >= delai)
             return 0;
