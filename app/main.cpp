@@ -6,7 +6,7 @@
 #include "kmapi.h"
 #include "pliage.h"
 #include "recherche.h"
-#include "registre.h"
+#include "cabinet.h"
 #include "resource.h"
 
 HINSTANCE hInst;
@@ -46,38 +46,6 @@ void initialisation_affichage(HWND hwnd)
         colonne.cx = colonnes[i].largeur;
         SendDlgItemMessageA(hwnd, IDD_LIST, LVM_INSERTCOLUMNA, i, (LPARAM)&colonne);
     }
-}
-
-// Opens the cabinet the user last opened in Kalimed, as its per-user settings
-// record it. The settings are only read, never written.
-void initialisation_std_cab(HWND hwnd)
-{
-    char path[MAX_PATH];
-    char cabinet[MAX_PATH];
-    char user[MAX_PATH];
-    HKEY cle;
-
-    if (RegOpenKeyA(HKEY_CURRENT_USER, "Software\\Velmora\\Kalimed\\Chemins", &cle) !=
-        ERROR_SUCCESS)
-        cle = NULL;
-    lecture_texte_registre(cle, "Cabinets", path);
-    if (cle)
-        RegCloseKey(cle);
-
-    if (RegOpenKeyA(HKEY_CURRENT_USER, "Software\\Velmora\\Kalimed\\Cabinets", &cle) !=
-        ERROR_SUCCESS)
-        cle = NULL;
-    lecture_texte_registre(cle, "Dernier", cabinet);
-    // The user is the value named after the cabinet; with no cabinet there is
-    // none (an empty name would read the key's default value).
-    lecture_texte_registre(cabinet[0] ? cle : NULL, cabinet, user);
-    if (cle)
-        RegCloseKey(cle);
-
-    KMSetPathCabinet(path);
-    cabinet_ouvert = KMOpenCabinet(path, cabinet, user, "") != 0;
-    if (!cabinet_ouvert)
-        MessageBoxA(hwnd, "Impossible d'ouvrir le cabinet par d\351faut", TITRE, MB_ICONERROR);
 }
 
 INT_PTR CALLBACK Main_Dlg(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)

@@ -17,6 +17,9 @@
 
 // One entry per possible file number: 768 KB, kept off the dialog's stack.
 static PATIENT_ENTRY patlist[MAX_DOSSIERS];
+// Handed to KMFirstKey and KMNextKey, never read. The host may keep it as its
+// cursor between calls, so it lives as long as the program, not a call.
+static char cle_dossier[MAX_KEYLEN];
 
 // Gathers at most `annonce` keys in enumeration order into *index; a 0 from
 // KMNextKey ends the list. The list grows as keys come, so an announced count
@@ -24,7 +27,6 @@ static PATIENT_ENTRY patlist[MAX_DOSSIERS];
 // memory ran out (*index then holds what could be kept, to be freed).
 static int lecture_cles(int annonce, LONG** index)
 {
-    char cle_dossier[MAX_KEYLEN];
     *index = NULL;
     if (annonce < 1)
         return 0;
@@ -140,9 +142,12 @@ void recherche_ordonnance(HWND hwnd)
     RECOrdonnances ordo;
     for (int i = 0; !memoire_epuisee && i < ndossiers_tot; i++) {
         // The host gets the same bytes for the same entry, not what the
-        // previous one left; a failed read leaves nothing to trust in ordo.
+        // previous one left. Its result says nothing the host promises: a read
+        // that wrote nothing leaves type 0, one that wrote a prescription is
+        // searched whatever it returned.
         memset(&ordo, 0, sizeof ordo);
-        if (ReadDossiers2(index[i], &ordo) && ordo.cType == DOSSIERS_ORDONNANCES) {
+        ReadDossiers2(index[i], &ordo);
+        if (ordo.cType == DOSSIERS_ORDONNANCES) {
             HGLOBAL hOrdo = ReadXMLOrdonnances(index[i], &ordo);
             if (hOrdo) {
                 int r = examen_ordonnance(hOrdo, str_srch);

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "gencab.h"
+
 enum FormeTexte {
     TEXTE_NORMAL,           // moveable block, the text and its NUL
     TEXTE_ABSENT,           // ReadXMLOrdonnances gives NULL
@@ -25,7 +27,7 @@ struct EntreeSimulee {
     DWORD date;
     std::string texte;
     FormeTexte forme;
-    bool lecture_ratee;  // ReadDossiers2 fills the record as a prescription, then gives 0
+    bool lecture_ratee;  // ReadDossiers2 writes nothing and gives 0
 };
 
 struct PatientSimule {
@@ -43,6 +45,9 @@ struct ScriptHote {
     FormeBloc bloc_dossiers, bloc_patients;
     DWORD aujourdhui;
     std::function<void(HWND)> pendant_boucle;  // runs inside KMMessageLoop
+    // What every call whose result the tool must ignore gives; empty: the
+    // host's own answer.
+    std::function<BOOL()> resultat_ignore;
 };
 
 struct Appel {
@@ -61,13 +66,20 @@ struct JournalHote {
                               // the header that ReadDossiers2 did not clear
     int verrous_dossiers, verrous_patients;  // lock count when closed; -1 if not closed
     int fermetures_dossiers, fermetures_patients;
+    int curseur_perdu;  // calls that found the key buffer not as the host last wrote it
+    int textes_perdus;  // calls that found a text KMOpenCabinet kept changed
 };
 
 extern ScriptHote script_hote;
 extern JournalHote journal_hote;
 
 void hote_remise_a_zero();
-DWORD date_packee(int jour, int mois, int annee);
+// From here on the host draws from the seed whatever the contract leaves open:
+// the keys' order and announced count, every ignored result, noise in the
+// fields the tool does not read, the text blocks' kind and slack, whether
+// KMMessageLoop dispatches, and it keeps the key buffer as its cursor. Ages
+// are gencab's. Returns what it drew, for a failure's message.
+std::string hote_varie(uint64_t graine);
 
 // An entry, its key appended to the enumeration.
 void ajouter_entree(LONG cle, signed char type, WORD fiche, DWORD date, const std::string& texte,

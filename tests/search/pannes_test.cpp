@@ -91,6 +91,16 @@ static const Panne pannes[] = {
     {"ReadDossiers2 rend 0", [] { script_hote.entrees[30].lecture_ratee = true; },
      "2 occ. - 1 Patients", {MARTIN},
      [] { EXPECT_EQ(journal_hote.positions_boucle, (std::vector<int>{0, 1, 2, 3, 4})); }},
+    {"resultats ignores: 0", [] { script_hote.resultat_ignore = [] { return (BOOL)0; }; },
+     "3 occ. - 2 Patients", {MARTIN, DURAND}, {}},
+    {"resultats ignores: -1", [] { script_hote.resultat_ignore = [] { return (BOOL)-1; }; },
+     "3 occ. - 2 Patients", {MARTIN, DURAND}, {}},
+    {"resultats ignores: un par appel",
+     [] {
+         static BOOL n;
+         script_hote.resultat_ignore = [] { return n++ * 7919 - 2; };
+     },
+     "3 occ. - 2 Patients", {MARTIN, DURAND}, {}},
     {"texte NULL", [] { script_hote.entrees[30].forme = TEXTE_ABSENT; },
      "2 occ. - 1 Patients", {MARTIN}, {}},
     {"texte inverrouillable", [] { script_hote.entrees[30].forme = TEXTE_INVERROUILLABLE; },

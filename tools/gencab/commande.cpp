@@ -10,7 +10,7 @@
 static const char USAGE[] =
     "usage:\n"
     "  gencab ecrire --dossier DIR --cabinet NOM --graine N --entrees N --patients N\n"
-    "                [--utilisateur NOM]\n"
+    "                [--utilisateur NOM] [--difficiles 1]\n"
     "  gencab attendu --dossier DIR --cabinet NOM (--texte TEXTE | --texte-hex HEX)\n"
     "                [--aujourdhui JJ/MM/AAAA]\n";
 
@@ -78,17 +78,17 @@ static bool lire_hex(const char* s, std::string& octets)
 
 static int commande_ecrire(int argc, char** argv)
 {
-    static const char* const noms[] = {"--dossier", "--cabinet",  "--graine",
-                                       "--entrees", "--patients", "--utilisateur"};
-    const char* v[6];
-    if (!lire_options(argc, argv, noms, 6, v))
+    static const char* const noms[] = {"--dossier",  "--cabinet",     "--graine",    "--entrees",
+                                       "--patients", "--utilisateur", "--difficiles"};
+    const char* v[7];
+    if (!lire_options(argc, argv, noms, 7, v))
         return mauvais_arguments("option inconnue, en double ou sans valeur");
     unsigned long long graine, entrees, patients;
     if (!v[0] || !v[1] || !lire_naturel(v[2], ~0ULL, graine) ||
         !lire_naturel(v[3], 100000000ULL, entrees) || !lire_naturel(v[4], 65536ULL, patients) ||
-        patients == 0 || !*v[0] || !*v[1])
+        patients == 0 || !*v[0] || !*v[1] || (v[6] && strcmp(v[6], "0") && strcmp(v[6], "1")))
         return mauvais_arguments(
-            "--dossier, --cabinet, --graine, --entrees ou --patients invalide");
+            "--dossier, --cabinet, --graine, --entrees, --patients ou --difficiles invalide");
     ParametresCabinet p;
     p.dossier = v[0];
     p.cabinet = v[1];
@@ -96,6 +96,7 @@ static int commande_ecrire(int argc, char** argv)
     p.graine = graine;
     p.entrees = (long long)entrees;
     p.patients = (long)patients;
+    p.difficiles = v[6] && strcmp(v[6], "1") == 0;
     std::string erreur;
     if (!ecrire_cabinet(p, erreur)) {
         fprintf(stderr, "gencab: %s\n", erreur.c_str());

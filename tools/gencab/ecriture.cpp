@@ -82,12 +82,12 @@ static uint32_t date_entre(Hasard& h, int32_t debut, int32_t fin)
     return date_du_jour_numero(debut + (int32_t)hasard_borne(h, (uint32_t)(fin - debut + 1)));
 }
 
-static void ecrire_patients(Hasard& h, long nombre, std::vector<uint16_t>& fiches,
+static void ecrire_patients(Hasard& h, long nombre, bool difficiles, std::vector<uint16_t>& fiches,
                             std::vector<uint32_t>& naissances, std::vector<const char*>& noms,
                             std::vector<const char*>& prenoms, Sortie& s)
 {
     // Partial shuffle of all file numbers: the first `nombre` are the patients,
-    // in the order of how busy they are. File number 0 is always the first.
+    // in the order of how busy they are.
     std::vector<uint16_t> tous(65536);
     for (uint32_t f = 0; f < 65536; ++f)
         tous[f] = (uint16_t)f;
@@ -97,11 +97,15 @@ static void ecrire_patients(Hasard& h, long nombre, std::vector<uint16_t>& fiche
         tous[i] = tous[j];
         tous[j] = t;
     }
-    long place_zero = 0;
-    while (tous[place_zero] != 0)
-        ++place_zero;
-    tous[place_zero] = tous[0];
-    tous[0] = 0;
+    // File number 0 first; with the hard cases 65535 second.
+    const uint16_t en_tete[] = {0, 65535};
+    for (long k = 0; k < (difficiles && nombre > 1 ? 2 : 1); ++k) {
+        long place = k;
+        while (place < 65536 && tous[place] != en_tete[k])
+            ++place;
+        tous[place] = tous[k];
+        tous[k] = en_tete[k];
+    }
     fiches.assign(tous.begin(), tous.begin() + nombre);
 
     int32_t plus_ancienne = jours_depuis_origine(1, 1, DERNIERE_ANNEE - 99);
@@ -135,19 +139,20 @@ static void ecrire_patients(Hasard& h, long nombre, std::vector<uint16_t>& fiche
     }
 }
 
-static unsigned drapeaux_au_hasard(Hasard& h)
+static unsigned drapeaux_au_hasard(Hasard& h, bool difficiles)
 {
     static const struct {
         unsigned drapeau;
-        uint32_t pour_mille;
+        uint32_t pour_mille, difficile;
     } frequences[] = {
-        {ORDO_ZORIX, 120},     {ORDO_ZORIX_MANQUE, 50}, {ORDO_SANS_RTF, 20},
-        {ORDO_SANS_TEXT, 10},  {ORDO_BALISES_MAJ, 20},  {ORDO_RTF_AVANT, 20},
-        {ORDO_TEXT_OUVERT, 5}, {ORDO_ZORIX_DEHORS, 10},
+        {ORDO_ZORIX, 120, 400},    {ORDO_ZORIX_MANQUE, 50, 50}, {ORDO_SANS_RTF, 20, 100},
+        {ORDO_SANS_TEXT, 10, 200}, {ORDO_BALISES_MAJ, 20, 100}, {ORDO_RTF_AVANT, 20, 100},
+        {ORDO_TEXT_OUVERT, 5, 50}, {ORDO_ZORIX_DEHORS, 10, 50}, {ORDO_ZORIX_DEUX, 0, 200},
     };
     unsigned d = 0;
     for (const auto& f : frequences)
-        if (hasard_pour_mille(h, f.pour_mille))
+        if (difficiles ? hasard_pour_mille(h, f.difficile)
+                       : f.pour_mille > 0 && hasard_pour_mille(h, f.pour_mille))
             d |= f.drapeau;
     return d;
 }
@@ -247,7 +252,7 @@ bool ecrire_cabinet(const ParametresCabinet& p, std::string& erreur)
     std::vector<uint16_t> fiches;
     std::vector<uint32_t> naissances;
     std::vector<const char*> noms, prenoms;
-    ecrire_patients(h, p.patients, fiches, naissances, noms, prenoms, patients);
+    ecrire_patients(h, p.patients, p.difficiles, fiches, naissances, noms, prenoms, patients);
 
     uint64_t graine_cles = hasard_suivant(h);
     int32_t premier_jour = jours_depuis_origine(1, 1, PREMIERE_ANNEE);
@@ -271,9 +276,9 @@ bool ecrire_cabinet(const ParametresCabinet& p, std::string& erreur)
         bool sans_texte = false;
         bool meme_jour = false;
         if (type == 7) {
-            drapeaux = drapeaux_au_hasard(h);
+            drapeaux = drapeaux_au_hasard(h, p.difficiles);
             sans_texte = hasard_pour_mille(h, 10);
-            meme_jour = rang_precedent >= 0 && hasard_pour_mille(h, 15);
+            meme_jour = rang_precedent >= 0 && hasard_pour_mille(h, p.difficiles ? 200 : 15);
         }
         // The first two entries: two prescriptions of file number 0 on one day.
         if (i < 2) {
@@ -282,6 +287,14 @@ bool ecrire_cabinet(const ParametresCabinet& p, std::string& erreur)
             sans_texte = false;
             rang = 0;
             meme_jour = i == 1;
+        }
+        // With the hard cases, the third: file number 65535's, with only <rtf>.
+        if (i == 2 && p.difficiles && p.patients > 1) {
+            type = 7;
+            drapeaux = ORDO_ZORIX | ORDO_SANS_TEXT;
+            sans_texte = false;
+            rang = 1;
+            meme_jour = false;
         }
         uint32_t date;
         if (meme_jour) {

@@ -70,6 +70,7 @@ enum {
     ORDO_ZORIX = 32,          // names the drug in one of its found spellings
     ORDO_ZORIX_MANQUE = 64,   // holds a near miss
     ORDO_ZORIX_DEHORS = 128,  // names the drug outside both parts only
+    ORDO_ZORIX_DEUX = 256,    // names it on a second line too
 };
 
 struct Ordonnance {
@@ -90,6 +91,10 @@ struct ParametresCabinet {
     uint64_t graine;
     long long entrees;
     long patients;
+    // The hard cases, more often: file number 65535 among the patients,
+    // prescriptions with only an <rtf> part or the drug on two lines, entries
+    // on the same day. Off, the same seed writes the same bytes as ever.
+    bool difficiles = false;
 };
 
 bool ecrire_cabinet(const ParametresCabinet& p, std::string& erreur);

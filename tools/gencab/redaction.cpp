@@ -118,8 +118,9 @@ void rediger_ordonnance(Hasard& h, const Ordonnance& o, std::string& sortie)
     int place_zorix = (o.drapeaux & ORDO_ZORIX) ? (int)hasard_borne(h, (uint32_t)nombre) : -1;
     int place_manque =
         (o.drapeaux & ORDO_ZORIX_MANQUE) ? (int)hasard_borne(h, (uint32_t)nombre) : -1;
+    int fois_zorix = (o.drapeaux & ORDO_ZORIX_DEUX) ? 2 : 1;
     for (int i = 0; i < nombre; ++i) {
-        if (i == place_zorix)
+        for (int k = 0; i == place_zorix && k < fois_zorix; ++k)
             ajouter_ligne_medicament(h, lignes, mot_au_hasard(h, ZORIX_TROUVES), false);
         if (i == place_manque)
             ajouter_ligne_medicament(h, lignes, mot_au_hasard(h, ZORIX_MANQUES), false);
