@@ -12,7 +12,7 @@
 static char path[MAX_PATH];
 static char cabinet[MAX_PATH];
 static char user[MAX_PATH];
-static char extra[MAX_PATH];
+static char vide[MAX_PATH];
 
 void initialisation_std_cab(HWND hwnd)
 {
@@ -35,8 +35,8 @@ void initialisation_std_cab(HWND hwnd)
         RegCloseKey(cle);
 
     KMSetPathCabinet(path);
-    extra[0] = 0;
-    cabinet_ouvert = KMOpenCabinet(path, cabinet, user, extra) != 0;
+    vide[0] = 0;
+    cabinet_ouvert = KMOpenCabinet(path, cabinet, user, vide) != 0;
     if (!cabinet_ouvert)
         MessageBoxA(hwnd, "Impossible d'ouvrir le cabinet par d\351faut", "Ordaskel", MB_ICONERROR);
 }
