@@ -3,7 +3,7 @@
 #include "cabinet.h"
 
 #include "kmapi.h"
-#include "recherche.h"
+#include "liste.h"
 #include "registre.h"
 
 // Everything handed to the host lives as long as the session: nothing says it

@@ -5,7 +5,7 @@
 
 #include "kmapi.h"
 #include "pliage.h"
-#include "recherche.h"
+#include "balayage.h"
 #include "cabinet.h"
 #include "resource.h"
 
@@ -101,7 +101,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
     (void)nCmdShow;
     hInst = hInstance;
     // Also registers the list-view and progress-bar classes the dialog uses.
-    KMOpenSession(1);
+    KMOpenSession(KMOPENSESSION_MODE);
     if (DialogBoxParamA(hInst, MAKEINTRESOURCEA(IDD_MAIN), NULL, Main_Dlg, 0) == -1) {
         // Said, not a silent end: the user double-clicked and expects a window.
         // No cabinet was opened: the dialog's initialisation never ran.

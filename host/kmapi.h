@@ -11,6 +11,14 @@
 #define MAX_DOSSIERS 65536      // one tally entry per possible file number
 #define PATIENTS_BY_REC 1       // ReadPatients mode: look up by uFiche
 
+// The numbers the tool passes where a call takes one it does not explain.
+// What each selects is the host's own; the names say only where each goes.
+#define KMOPENSESSION_MODE 1       // KMOpenSession
+#define OPENDOSSIERS_FICHIER 1363  // OpenDossiers, first argument
+#define OPENDOSSIERS_OPTION 0      // OpenDossiers, each of the other three
+#define KMKEY_INDEX 34             // KMNumberOfKey, KMFirstKey, KMNextKey
+#define OPENPATIENTS_MODE 0        // OpenPatients
+
 #pragma pack(push, 1)
 
 struct RECDossiers {
@@ -135,7 +143,7 @@ BOOL WINAPI KMSetPathCabinet(const char* pszDir);
 BOOL WINAPI KMOpenCabinet(const char* pszDir, const char* pszCabinet, const char* pszUser,
                           const char* pszExtra);
 BOOL WINAPI KMCloseCabinet(void);
-HGLOBAL WINAPI OpenDossiers(int a, int b, int c, int d);
+HGLOBAL WINAPI OpenDossiers(int nFichier, int nOption1, int nOption2, int nOption3);
 int WINAPI KMNumberOfKey(int nIndex);
 LONG WINAPI KMFirstKey(int nIndex, char* pszKey);
 LONG WINAPI KMNextKey(int nIndex, char* pszKey);

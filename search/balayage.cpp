@@ -7,12 +7,12 @@
 #include <string.h>
 
 #include "kmapi.h"
-#include "recherche.h"
+#include "balayage.h"
 #include "liste.h"
+#include "pliage.h"
 #include "ordonnance.h"
 #include "controles.h"
 
-#define INDEX_CLES 34     // key enumeration of the chart-entry file
 #define CLES_DEPART 4096  // first room of the key list, doubled as keys come
 
 // One entry per possible file number: 768 KB, kept off the dialog's stack.
@@ -37,9 +37,9 @@ static int lecture_cles(int annonce, LONG** index)
         return -1;
 
     int n = 0;
-    (*index)[n++] = KMFirstKey(INDEX_CLES, cle_dossier);
+    (*index)[n++] = KMFirstKey(KMKEY_INDEX, cle_dossier);
     while (n < annonce) {
-        LONG cle = KMNextKey(INDEX_CLES, cle_dossier);
+        LONG cle = KMNextKey(KMKEY_INDEX, cle_dossier);
         if (cle == 0)
             break;
         if (n == place) {
@@ -89,6 +89,14 @@ static int examen_ordonnance(HGLOBAL hOrdo, const char* str_srch)
     return resultat;
 }
 
+int compar(const void* a, const void* b)
+{
+    LONG x, y;
+    memcpy(&x, a, sizeof x);
+    memcpy(&y, b, sizeof y);
+    return (x > y) - (x < y);
+}
+
 static void comptage(const RECOrdonnances* ordo)
 {
     PATIENT_ENTRY* e = &patlist[ordo->uFiche];
@@ -121,11 +129,13 @@ void recherche_ordonnance(HWND hwnd)
     memset(patlist, 0, sizeof patlist);
     int nocc = 0;
 
-    // Locked for the whole scan, never read.
-    HGLOBAL Dossier = OpenDossiers(1363, 0, 0, 0);
+    // The host's record buffer for the file being read: kept locked while
+    // the host reads through it, though the scan itself never looks inside.
+    HGLOBAL Dossier = OpenDossiers(OPENDOSSIERS_FICHIER, OPENDOSSIERS_OPTION, OPENDOSSIERS_OPTION,
+                                   OPENDOSSIERS_OPTION);
     void* dossier_verrou = Dossier ? GlobalLock(Dossier) : NULL;
 
-    int annonce = KMNumberOfKey(INDEX_CLES);
+    int annonce = KMNumberOfKey(KMKEY_INDEX);
     if (annonce < 0)
         annonce = 0;
     SendDlgItemMessageA(hwnd, IDD_PB, PBM_SETRANGE32, 0, annonce);

@@ -97,7 +97,7 @@ int liste_patients(HWND hwnd, const PATIENT_ENTRY* patlist)
 
     // Without a usable patient buffer the rows still come from the tally, as
     // for patients the host does not know.
-    HGLOBAL Patient = OpenPatients(0);
+    HGLOBAL Patient = OpenPatients(OPENPATIENTS_MODE);
     RECPatients* patient = Patient ? (RECPatients*)GlobalLock(Patient) : NULL;
     if (patient && GlobalSize(Patient) < sizeof(RECPatients)) {
         GlobalUnlock(Patient);

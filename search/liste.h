@@ -2,7 +2,10 @@
 #pragma once
 
 #include <windows.h>
-#include "recherche.h"
+#include "balayage.h"
+
+// Whether the default cabinet opened; a summary without it carries a warning.
+extern BOOL cabinet_ouvert;
 
 // One row per patient with matches, in ascending file number, filled as one
 // batch. Returns the number of rows, or -1 when the list refused a row or a

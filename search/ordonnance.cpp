@@ -1,7 +1,7 @@
 // Decides whether one prescription text holds the folded search text.
 //
-// The decision and the cuts are exactly those of four tag searches with
-// stristr (<text>, then </text> from it; <rtf>, then </rtf> from it), a NUL
+// The decision and the cuts are exactly those of four tag searches, ASCII case
+// ignored (<text>, then </text> from it; <rtf>, then </rtf> from it), a NUL
 // written at each closing tag found, then recherche_strxstr over the <text>
 // part and over the <rtf> part. Done that way the text part is read up to
 // five times; here a single left-to-right pass finds the tags and the places

@@ -1,12 +1,10 @@
-// Folding table and the two matchers of the prescription search.
+// Folding table and the matcher of the prescription search.
 //
-// Both matchers run over every byte of every prescription, so they are
-// written for speed: a tight loop skips to the next byte that can start a
-// match, and only there is the rest of the needle compared. The results are
-// those of the plain leftmost scan, byte for byte.
+// The matcher runs over every byte it is given, so it is written for speed: a
+// tight loop skips to the next byte that can start a match, and only there is
+// the rest of the needle compared. The result is that of the plain leftmost
+// scan, byte for byte.
 #include "pliage.h"
-
-#include <string.h>
 
 #include "quatre_octets.h"
 
@@ -42,57 +40,6 @@ void initialisation_recherche(void)
         plie_depuis_haut[c] = false;
     for (int c = 0x80; c < 256; ++c)
         plie_depuis_haut[recherche_lower[c]] = true;
-}
-
-// First byte from p that is a, b (the two ASCII cases of one byte, or twice
-// the same byte) or the NUL.
-static const unsigned char* vers_octet(const unsigned char* p, unsigned char a, unsigned char b)
-{
-    const quad motif = (unsigned char)(a | 0x20) * UNS;
-    for (;;) {
-        while (!aligne(p)) {
-            unsigned char c = *p;
-            if (c == a || c == b || c == 0)
-                return p;
-            ++p;
-        }
-        // A quad flagged may hold none of them (0x1C for '<'): the bytes of
-        // the quad are checked one by one.
-        for (;; p += sizeof(quad)) {
-            const quad m = lire_quad(p);
-            if (zeros(m) | zeros(deux_casses(m, motif)))
-                break;
-        }
-        for (const unsigned char* fin = p + sizeof(quad); p < fin; ++p) {
-            unsigned char c = *p;
-            if (c == a || c == b || c == 0)
-                return p;
-        }
-    }
-}
-
-char* stristr(const char* h, const char* n)
-{
-    const unsigned char* aiguille = (const unsigned char*)n;
-    if (aiguille[0] == 0)
-        return (char*)h;
-    // Bytes that can start a match: the first byte in either ASCII case.
-    const unsigned char a = majuscule(aiguille[0]);
-    const unsigned char b = (unsigned char)(a - 'A') < 26 ? (unsigned char)(a + ('a' - 'A')) : a;
-
-    const unsigned char* p = (const unsigned char*)h;
-    for (;;) {
-        p = vers_octet(p, a, b);
-        if (*p == 0)
-            return nullptr;
-        // A NUL of h differs from every needle byte, so ends the attempt.
-        size_t k = 1;
-        while (aiguille[k] != 0 && majuscule(p[k]) == majuscule(aiguille[k]))
-            ++k;
-        if (aiguille[k] == 0)
-            return (char*)p;
-        ++p;
-    }
 }
 
 // First byte from p that folds to s0, or the NUL. A quad that holds none of
@@ -146,12 +93,4 @@ char* recherche_strxstr(const char* buf, const char* s)
             return (char*)p;
         ++p;
     }
-}
-
-int compar(const void* a, const void* b)
-{
-    int32_t x, y;
-    memcpy(&x, a, sizeof x);
-    memcpy(&y, b, sizeof y);
-    return (x > y) - (x < y);
 }

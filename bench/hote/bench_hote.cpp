@@ -68,7 +68,7 @@ int main(int argc, char** argv)
     std::string user = premier_utilisateur(dossier);
     printf("hote_ordonnances_fichier %.1f MB\n", taille_mo(dossier + "\\ordonnances.txt"));
 
-    KMOpenSession(1);
+    KMOpenSession(KMOPENSESSION_MODE);
     printf("hote_memoire_avant %.1f MB\n", memoire_privee_mo());
     double pireOuverture = 0;
     for (int cycle = 1; cycle <= 3; cycle++) {
@@ -85,15 +85,16 @@ int main(int argc, char** argv)
         if (cycle == 1) {
             // What a search asks of the host: every key, every header, every text.
             t0 = maintenant();
-            HGLOBAL hDossiers = OpenDossiers(1363, 0, 0, 0);
-            int n = KMNumberOfKey(34);
+            HGLOBAL hDossiers = OpenDossiers(OPENDOSSIERS_FICHIER, OPENDOSSIERS_OPTION,
+                                             OPENDOSSIERS_OPTION, OPENDOSSIERS_OPTION);
+            int n = KMNumberOfKey(KMKEY_INDEX);
             std::vector<LONG> cles;
             cles.reserve(n > 0 ? n : 0);
             char cle[MAX_KEYLEN];
             if (n > 0) {
-                cles.push_back(KMFirstKey(34, cle));
+                cles.push_back(KMFirstKey(KMKEY_INDEX, cle));
                 while ((int)cles.size() < n) {
-                    LONG k = KMNextKey(34, cle);
+                    LONG k = KMNextKey(KMKEY_INDEX, cle);
                     if (!k)
                         break;
                     cles.push_back(k);

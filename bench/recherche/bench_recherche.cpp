@@ -28,7 +28,8 @@
 #include "horloge.h"
 #include "kmapi.h"
 #include "ordonnance.h"
-#include "recherche.h"
+#include "balayage.h"
+#include "pliage.h"
 #include "liste.h"
 #include "controles.h"
 
@@ -156,12 +157,12 @@ static std::vector<LONG> cles_triees()
 {
     char cle_dossier[MAX_KEYLEN];
     std::vector<LONG> cles;
-    int annonce = KMNumberOfKey(34);
+    int annonce = KMNumberOfKey(KMKEY_INDEX);
     if (annonce > 0) {
         cles.reserve(annonce);
-        cles.push_back(KMFirstKey(34, cle_dossier));
+        cles.push_back(KMFirstKey(KMKEY_INDEX, cle_dossier));
         while ((int)cles.size() < annonce) {
-            LONG cle = KMNextKey(34, cle_dossier);
+            LONG cle = KMNextKey(KMKEY_INDEX, cle_dossier);
             if (cle == 0)
                 break;
             cles.push_back(cle);
@@ -179,7 +180,8 @@ static int patients_trouves(const char* texte)
     for (unsigned char* p = (unsigned char*)str_srch; *p; p++)
         *p = recherche_lower[*p];
     std::vector<bool> trouve(MAX_DOSSIERS);
-    HGLOBAL Dossier = OpenDossiers(1363, 0, 0, 0);
+    HGLOBAL Dossier = OpenDossiers(OPENDOSSIERS_FICHIER, OPENDOSSIERS_OPTION, OPENDOSSIERS_OPTION,
+                                   OPENDOSSIERS_OPTION);
     RECOrdonnances ordo;
     for (LONG cle : cles_triees()) {
         if (!ReadDossiers2(cle, &ordo) || ordo.cType != DOSSIERS_ORDONNANCES)
@@ -202,7 +204,8 @@ static int patients_trouves(const char* texte)
 static double balayage_hote_seul()
 {
     double t0 = maintenant();
-    HGLOBAL Dossier = OpenDossiers(1363, 0, 0, 0);
+    HGLOBAL Dossier = OpenDossiers(OPENDOSSIERS_FICHIER, OPENDOSSIERS_OPTION, OPENDOSSIERS_OPTION,
+                                   OPENDOSSIERS_OPTION);
     GlobalLock(Dossier);
     std::vector<LONG> cles = cles_triees();
     int pas = (int)cles.size() / 50 + 1;
@@ -228,7 +231,7 @@ static double balayage_hote_seul()
 static double patients_hote_seul(const PATIENT_ENTRY* patlist)
 {
     double t0 = maintenant();
-    HGLOBAL Patient = OpenPatients(0);
+    HGLOBAL Patient = OpenPatients(OPENPATIENTS_MODE);
     RECPatients* patient = (RECPatients*)GlobalLock(Patient);
     for (int f = 0; f < MAX_DOSSIERS; f++) {
         if (patlist[f].nb <= 0)
@@ -325,7 +328,7 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    KMOpenSession(1);
+    KMOpenSession(KMOPENSESSION_MODE);
     KMSetPathCabinet(dossier);
     std::string utilisateur = premier_utilisateur(dossier, cabinet);
     if (!KMOpenCabinet(dossier, cabinet, utilisateur.c_str(), "")) {

@@ -1,14 +1,14 @@
 // The chart-entry file: its buffer, key enumeration and chart-entry headers.
-// The numbers the calls take (1363, 0, 0, 0 and 34) select the chart-entry
+// The numbers the calls take (kmapi.h names them) select the chart-entry
 // file and its key index in the host; here there is only one of each, so any
 // value is accepted.
 #include <cstring>
 
 #include "hote.h"
 
-extern "C" HGLOBAL WINAPI OpenDossiers(int a, int b, int c, int d)
+extern "C" HGLOBAL WINAPI OpenDossiers(int nFichier, int nOption1, int nOption2, int nOption3)
 {
-    (void)a, (void)b, (void)c, (void)d;
+    (void)nFichier, (void)nOption1, (void)nOption2, (void)nOption3;
     return ouvrir_tampon(TAMPON_DOSSIERS, sizeof(RECDossiers));
 }
 

@@ -4,7 +4,7 @@
 #include "essai.h"
 #include "hote_simule.h"
 #include "kmapi.h"
-#include "recherche.h"
+#include "liste.h"
 
 static void valeur(const char* cle, const char* nom, const char* texte)
 {

@@ -5,7 +5,8 @@
 #include "crochets.h"
 #include "hote_simule.h"
 #include "pliage.h"
-#include "recherche.h"
+#include "balayage.h"
+#include "liste.h"
 #include "controles.h"
 
 std::vector<Boite> boites;

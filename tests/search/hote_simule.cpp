@@ -236,9 +236,9 @@ BOOL WINAPI KMCloseCabinet(void)
     return ignore(TRUE);
 }
 
-HGLOBAL WINAPI OpenDossiers(int a, int b, int c, int d)
+HGLOBAL WINAPI OpenDossiers(int nFichier, int nOption1, int nOption2, int nOption3)
 {
-    noter("OpenDossiers", a * 1000 + b + c + d);
+    noter("OpenDossiers", nFichier * 1000 + nOption1 + nOption2 + nOption3);
     bloc_dossiers = bloc(script_hote.bloc_dossiers, sizeof(RECDossiers));
     return bloc_dossiers;
 }

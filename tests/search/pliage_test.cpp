@@ -82,47 +82,4 @@ TEST_F(Pliage, CorrespondanceSansTexte)
     EXPECT_EQ(recherche_strxstr("ZORIX zorix", "Z"), nullptr);
 }
 
-TEST_F(Pliage, Stristr)
-{
-    // clang-format off
-    const struct { const char* h; const char* n; int attendu; } cas[] = {
-        {"<ordonnance><TEXT>", "<text>", 12},
-        {"<TeXt>", "<text>", 0},
-        {"<t\350xt><text>", "<text>", 6},         // <tèxt> is not <text>
-        {"<T\310XT>", "<t\350xt>", -1},            // accents compared exactly
-        {"\311\351", "\351", 1},
-        {"@`", "`", 1}, {"[{", "{", 1},            // only a-z have a case
-        {"\034<", "<", 1},
-        {"</tex</text>", "</text>", 5},
-        {"</tex", "</text>", -1},
-        {"abc", "", 0}, {"", "", 0}, {"", "<", -1},
-    };
-    // clang-format on
-    for (const auto& c : cas) {
-        const char* r = stristr(c.h, c.n);
-        EXPECT_EQ(r ? (int)(r - c.h) : -1, c.attendu) << c.h << " / " << c.n;
-    }
-}
-
-TEST_F(Pliage, OrdreDesCles)
-{
-    // clang-format off
-    const struct { int32_t a, b; int signe; } cas[] = {
-        {INT32_MIN, INT32_MAX, -1}, {INT32_MAX, INT32_MIN, 1}, {INT32_MIN, 1, -1},
-        {INT32_MAX, -1, 1}, {-1, 1, -1}, {-5, -7, 1}, {0, 0, 0}, {INT32_MIN, INT32_MIN, 0},
-        {INT32_MAX, INT32_MAX, 0}, {0, -1, 1},
-    };
-    // clang-format on
-    for (const auto& c : cas) {
-        int r = compar(&c.a, &c.b);
-        EXPECT_EQ((r > 0) - (r < 0), c.signe) << c.a << " " << c.b;
-    }
-
-    int32_t cles[] = {5, INT32_MAX, -3, INT32_MIN, 0, -2147483647, 2147483646, -3};
-    const int32_t tries[] = {INT32_MIN, -2147483647, -3, -3, 0, 5, 2147483646, INT32_MAX};
-    qsort(cles, 8, sizeof cles[0], compar);
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(cles[i], tries[i]) << i;
-}
-
 }  // namespace

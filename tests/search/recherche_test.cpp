@@ -1,7 +1,10 @@
 // Whole runs against the scripted host, read back from the real controls.
+#include <stdint.h>
+
 #include <algorithm>
 #include <climits>
 
+#include "balayage.h"
 #include "essai.h"
 #include "hote_simule.h"
 #include "controles.h"
@@ -268,4 +271,25 @@ TEST_F(Recherche, ResumeEnFinDeRechercheEtOrdreDesAppels)
         }
     }
     verifier_memoire();
+}
+
+TEST(Balayage, OrdreDesCles)
+{
+    // clang-format off
+    const struct { int32_t a, b; int signe; } cas[] = {
+        {INT32_MIN, INT32_MAX, -1}, {INT32_MAX, INT32_MIN, 1}, {INT32_MIN, 1, -1},
+        {INT32_MAX, -1, 1}, {-1, 1, -1}, {-5, -7, 1}, {0, 0, 0}, {INT32_MIN, INT32_MIN, 0},
+        {INT32_MAX, INT32_MAX, 0}, {0, -1, 1},
+    };
+    // clang-format on
+    for (const auto& c : cas) {
+        int r = compar(&c.a, &c.b);
+        EXPECT_EQ((r > 0) - (r < 0), c.signe) << c.a << " " << c.b;
+    }
+
+    int32_t cles[] = {5, INT32_MAX, -3, INT32_MIN, 0, -2147483647, 2147483646, -3};
+    const int32_t tries[] = {INT32_MIN, -2147483647, -3, -3, 0, 5, 2147483646, INT32_MAX};
+    qsort(cles, 8, sizeof cles[0], compar);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(cles[i], tries[i]) << i;
 }

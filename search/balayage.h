@@ -1,8 +1,8 @@
-// One whole search for the main dialog: scan, tally, rows and summary.
+// A whole search for the main dialog: the scan and tally here, then the rows
+// and the summary (liste.h), in one call.
 #pragma once
 
 #include <windows.h>
-#include "pliage.h"
 
 struct PATIENT_ENTRY {
     DWORD first;  // packed date of the earliest matching prescription
@@ -12,5 +12,5 @@ struct PATIENT_ENTRY {
 
 void recherche_ordonnance(HWND hwnd);
 
-// Whether the default cabinet opened; a summary without it carries a warning.
-extern BOOL cabinet_ouvert;
+// Orders two 32-bit signed keys for qsort, over their whole range.
+int compar(const void* a, const void* b);
