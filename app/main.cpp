@@ -1,5 +1,6 @@
-// Ordaskel: the entry function, the main dialog and the opening of the
-// user's default cabinet. Everything runs on the one thread of the dialog.
+// Ordaskel: the entry function and the main dialog, which opens the user's
+// default cabinet (cabinet.cpp). Everything runs on the one thread of the
+// dialog.
 #include <windows.h>
 #include <commctrl.h>
 

@@ -9,7 +9,7 @@
 
 #define TAILLE_NOM 21  // szNom and szPrenom of RECPatients
 
-// Set by the dialog once the default cabinet is open.
+// Set where the dialog opens the default cabinet; the summary reads it.
 BOOL cabinet_ouvert;
 
 void cellule_nom(char* tmp, const char* szNom, const char* szPrenom)
