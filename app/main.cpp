@@ -20,6 +20,15 @@ static const char TITRE[] = "Ordaskel";
 // Icon and the five empty columns of the result list.
 void initialisation_affichage(HWND hwnd)
 {
+    // Without a manifest the tool is handed the screen's real scale on XP, and
+    // on 7 at 125 %: the dialog grows with its font, so the columns, given for
+    // a 96-dpi screen, must grow too or the dates and ages are cut.
+    HDC ecran = GetDC(hwnd);
+    int dpi = GetDeviceCaps(ecran, LOGPIXELSX);
+    ReleaseDC(hwnd, ecran);
+    if (dpi <= 0)
+        dpi = 96;
+
     HICON icone = LoadIconA(hInst, MAKEINTRESOURCEA(IDI_ORDASKEL));
     SendMessageA(hwnd, WM_SETICON, ICON_SMALL, (LPARAM)icone);
     SendMessageA(hwnd, WM_SETICON, ICON_BIG, (LPARAM)icone);
@@ -44,7 +53,7 @@ void initialisation_affichage(HWND hwnd)
             colonne.fmt = LVCFMT_RIGHT;
         }
         colonne.pszText = (char*)colonnes[i].titre;
-        colonne.cx = colonnes[i].largeur;
+        colonne.cx = MulDiv(colonnes[i].largeur, dpi, 96);
         SendDlgItemMessageA(hwnd, IDD_LIST, LVM_INSERTCOLUMNA, i, (LPARAM)&colonne);
     }
 }

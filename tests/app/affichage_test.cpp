@@ -1,6 +1,7 @@
 // The dialog as a practice sees it: texts that fit their controls at Windows'
 // own font metrics, and a word rather than silence when it cannot be shown.
 #include <windows.h>
+#include <commctrl.h>
 
 #include "commun.h"
 #include "resource.h"
@@ -50,6 +51,90 @@ TEST(Affichage, TextesDansLeursControles)
     ReleaseDC(NULL, dc);
     EXPECT_TRUE(fermeture_normale(o));
     arreter_outil(o);
+}
+
+// The screen's scale Windows hands a program without a manifest (XP; 7 at
+// 125 %), in dots per inch, which every process reads as it starts; put back
+// as it was when this goes out of scope.
+struct Echelle {
+    HKEY cle = NULL;
+    DWORD avant = 0, n = sizeof avant;  // n = 0: there was none
+
+    explicit Echelle(DWORD dpi)
+    {
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, NULL, 0, KEY_ALL_ACCESS,
+                        NULL, &cle, NULL);
+        if (RegQueryValueExA(cle, "LogPixels", NULL, NULL, (BYTE*)&avant, &n) != ERROR_SUCCESS)
+            n = 0;
+        RegSetValueExA(cle, "LogPixels", 0, REG_DWORD, (const BYTE*)&dpi, sizeof dpi);
+    }
+    ~Echelle()
+    {
+        if (n)
+            RegSetValueExA(cle, "LogPixels", 0, REG_DWORD, (const BYTE*)&avant, n);
+        else
+            RegDeleteValueA(cle, "LogPixels");
+        RegCloseKey(cle);
+    }
+};
+
+struct Ecran {
+    DWORD dpi;
+    int largeurs[5];
+};
+
+void colonnes_a_l_echelle(Outil& o, const Ecran& e, const Attendu& zorix)
+{
+    {
+        Echelle echelle(e.dpi);
+        ASSERT_TRUE(demarrer_outil(o));
+        ASSERT_TRUE(attendre_dialogue(o)) << "no dialog";
+    }
+    std::vector<Colonne> colonnes;
+    ASSERT_TRUE(lire_colonnes(o.pi.hProcess, o.liste, colonnes));
+    ASSERT_EQ(5u, colonnes.size());
+    for (int i = 0; i < 5; i++)
+        EXPECT_EQ(e.largeurs[i], colonnes[i].largeur) << "column " << i;
+
+    // Not resume_attendu: the box's icon is drawn at the tool's scale.
+    cliquer(o.lancer);
+    HWND b = attendre_boite(o.pi.dwProcessId, 60000);
+    ASSERT_TRUE(b && fermer_boite(b) && attendre_disparition(b)) << "no summary";
+    ASSERT_TRUE(lignes_attendues(o, zorix.lignes));
+    // What the list itself needs for the column's widest cell, margins
+    // included (a text measure misses them); the tool's width is put back.
+    for (int i : {1, 3, 4}) {
+        LRESULT mise = 0, juste = 0;
+        ASSERT_TRUE(envoyer(o.liste, LVM_GETCOLUMNWIDTH, i, 0, &mise));
+        ASSERT_TRUE(envoyer(o.liste, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(LVSCW_AUTOSIZE, 0), NULL));
+        ASSERT_TRUE(envoyer(o.liste, LVM_GETCOLUMNWIDTH, i, 0, &juste));
+        ASSERT_TRUE(envoyer(o.liste, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(mise, 0), NULL));
+        EXPECT_LE(juste, mise) << "column " << i << " cuts its cells";
+    }
+    EXPECT_TRUE(fermeture_normale(o));
+}
+
+// The columns grow with the dialog at the screen's scale: no age or date of
+// the results is cut.
+TEST(Affichage, ColonnesALEchelle)
+{
+    std::string cabinets = dossier_essai("echelle");
+    Attendu zorix;
+    ASSERT_TRUE(generer_cabinet(cabinets, "Cabinet A", 5, 3000, 300, "Dr Martin"));
+    ASSERT_TRUE(calculer_attendu(cabinets, "Cabinet A", "Zorix", zorix) && !zorix.lignes.empty());
+    ecrire_registre(cabinets.c_str(), "Cabinet A", "Dr Martin");
+    // clang-format off
+    const Ecran ecrans[] = {
+        {120, {250, 100, 63, 100, 100}},
+        {144, {300, 120, 75, 120, 120}},
+    };
+    // clang-format on
+    for (const Ecran& e : ecrans) {
+        SCOPED_TRACE(std::to_string(e.dpi) + " dpi");
+        Outil o;
+        colonnes_a_l_echelle(o, e, zorix);
+        arreter_outil(o);
+    }
 }
 
 // A copy of the tool without its dialog template: DialogBoxParamA fails, and
