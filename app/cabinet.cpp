@@ -5,6 +5,7 @@
 #include "kmapi.h"
 #include "liste.h"
 #include "registre.h"
+#include "textes.h"
 
 // Everything handed to the host lives as long as the session: nothing says it
 // copies a text rather than keep the pointer. The fourth text is the tool's
@@ -38,5 +39,5 @@ void initialisation_std_cab(HWND hwnd)
     vide[0] = 0;
     cabinet_ouvert = KMOpenCabinet(path, cabinet, user, vide) != 0;
     if (!cabinet_ouvert)
-        MessageBoxA(hwnd, "Impossible d'ouvrir le cabinet par d\351faut", "Ordaskel", MB_ICONERROR);
+        MessageBoxA(hwnd, TEXTE_ECHEC_CABINET, TITRE, MB_ICONERROR);
 }

@@ -9,13 +9,12 @@
 #include "balayage.h"
 #include "cabinet.h"
 #include "resource.h"
+#include "textes.h"
 
 HINSTANCE hInst;
 // 1 while a search runs: the search pumps the dialog's messages, so a second
 // "Lancer" or a close request reaches Main_Dlg in the middle of it.
 int recherche_en_cours;
-
-static const char TITRE[] = "Ordaskel";
 
 // Icon and the five empty columns of the result list.
 void initialisation_affichage(HWND hwnd)
@@ -38,11 +37,11 @@ void initialisation_affichage(HWND hwnd)
         const char* titre;
         int largeur;
     } colonnes[5] = {
-        {"Nom Patient", 200},
-        {"Age", 80},
-        {"Nombre d'occurences", 50},
-        {"Premi\350re occurence", 80},
-        {"Derni\350re occurence", 80},
+        {COLONNE_NOM, 200},
+        {COLONNE_AGE, 80},
+        {COLONNE_NOMBRE, 50},
+        {COLONNE_PREMIERE, 80},
+        {COLONNE_DERNIERE, 80},
     };
     // clang-format on
     for (int i = 0; i < 5; i++) {
@@ -66,7 +65,7 @@ INT_PTR CALLBACK Main_Dlg(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         initialisation_affichage(hwnd);
         initialisation_recherche();
         initialisation_std_cab(hwnd);
-        SendDlgItemMessageA(hwnd, IDD_TXT_ORDO, WM_SETTEXT, 0, (LPARAM) "Zorix");
+        SendDlgItemMessageA(hwnd, IDD_TXT_ORDO, WM_SETTEXT, 0, (LPARAM)TEXTE_DEFAUT);
         recherche_en_cours = 0;
         // The focus goes to the first tab stop, "Lancer".
         return TRUE;
@@ -90,8 +89,7 @@ INT_PTR CALLBACK Main_Dlg(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             static int attente_affichee;
             if (!attente_affichee) {
                 attente_affichee = 1;
-                MessageBoxA(hwnd, "Il est n\351cessaire d'attendre la fin de la recherche", TITRE,
-                            MB_ICONINFORMATION);
+                MessageBoxA(hwnd, TEXTE_ATTENTE, TITRE, MB_ICONINFORMATION);
                 attente_affichee = 0;
             }
             return TRUE;
@@ -115,7 +113,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
     if (DialogBoxParamA(hInst, MAKEINTRESOURCEA(IDD_MAIN), NULL, Main_Dlg, 0) == -1) {
         // Said, not a silent end: the user double-clicked and expects a window.
         // No cabinet was opened: the dialog's initialisation never ran.
-        MessageBoxA(NULL, "Impossible d'afficher la fen\352tre d'Ordaskel", TITRE, MB_ICONERROR);
+        MessageBoxA(NULL, TEXTE_ECHEC_FENETRE, TITRE, MB_ICONERROR);
         KMCloseSession();
         return 1;
     }

@@ -12,6 +12,7 @@
 #include "pliage.h"
 #include "ordonnance.h"
 #include "controles.h"
+#include "textes.h"
 
 #define CLES_DEPART 4096  // first room of the key list, doubled as keys come
 
@@ -185,8 +186,7 @@ void recherche_ordonnance(HWND hwnd)
     if (patients < 0) {
         // A prescription not read or a row not listed may be a patient
         // missed: no partial result.
-        MessageBoxA(hwnd, "M\351moire insuffisante : la recherche n'a pas pu aboutir", "Ordaskel",
-                    MB_OK | MB_ICONERROR);
+        MessageBoxA(hwnd, TEXTE_MEMOIRE, TITRE, MB_OK | MB_ICONERROR);
     } else {
         resume_recherche(hwnd, nocc, patients);
     }

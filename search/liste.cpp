@@ -6,6 +6,7 @@
 #include "kmapi.h"
 #include "liste.h"
 #include "controles.h"
+#include "textes.h"
 
 #define TAILLE_NOM 21  // szNom and szPrenom of RECPatients
 
@@ -137,14 +138,11 @@ void resume_recherche(HWND hwnd, int nocc, int patients)
     char resume[260];
     UINT icone = MB_ICONINFORMATION;
     if (cabinet_ouvert) {
-        wsprintfA(resume, "%d occ. - %d Patients", nocc, patients);
+        wsprintfA(resume, FORMAT_RESUME, nocc, patients);
     } else {
         // Whatever the host gave without a cabinet is no proof of "nobody".
-        wsprintfA(resume,
-                  "%d occ. - %d Patients\n\nLe cabinet par d\351faut n'a pas pu \352tre ouvert : "
-                  "ce r\351sultat peut \352tre incomplet.",
-                  nocc, patients);
+        wsprintfA(resume, FORMAT_RESUME "\n\n" TEXTE_AVERTISSEMENT_CABINET, nocc, patients);
         icone = MB_ICONWARNING;
     }
-    MessageBoxA(hwnd, resume, "Ordaskel", MB_OK | icone);
+    MessageBoxA(hwnd, resume, TITRE, MB_OK | icone);
 }
