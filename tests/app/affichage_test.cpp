@@ -49,7 +49,6 @@ TEST(Affichage, TextesDansLeursControles)
     DeleteObject(police);
     ReleaseDC(NULL, dc);
     EXPECT_TRUE(fermeture_normale(o));
-    arreter_outil(o);
 }
 
 // A copy of the tool without its dialog template: DialogBoxParamA fails, and
@@ -73,7 +72,7 @@ TEST(Affichage, DialogueImpossible)
     FreeLibrary(copie);
 
     Outil o;
-    ASSERT_TRUE(demarrer_programme(o, exe, "", d));
+    ASSERT_TRUE(demarrer_outil(o, "", d, "", exe));
     HWND b = attendre_boite(o.pi.dwProcessId, 30000);
     ASSERT_TRUE(b) << "no box: the tool ended with code " << attendre_fin(o, 0);
     EXPECT_EQ("Impossible d'afficher la fen\352tre d'Ordaskel", texte_boite(b));
