@@ -11,6 +11,7 @@
 const char TITRE_DIALOGUE[] = "Ordaskel - Base de d\351monstration";
 const char TEXTE_ATTENTE[] = "Il est n\351cessaire d'attendre la fin de la recherche";
 const char TEXTE_ECHEC_CABINET[] = "Impossible d'ouvrir le cabinet par d\351faut";
+const char TEXTE_MEMOIRE[] = "M\351moire insuffisante : la recherche n'a pas pu aboutir";
 const char TEXTE_AVERTISSEMENT_CABINET[] =
     "Le cabinet par d\351faut n'a pas pu \352tre ouvert : ce r\351sultat peut \352tre incomplet.";
 
