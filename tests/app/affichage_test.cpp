@@ -50,7 +50,6 @@ TEST(Affichage, TextesDansLeursControles)
     DeleteObject(police);
     ReleaseDC(NULL, dc);
     EXPECT_TRUE(fermeture_normale(o));
-    arreter_outil(o);
 }
 
 // The screen's scale Windows hands a program without a manifest (XP; 7 at
@@ -158,7 +157,7 @@ TEST(Affichage, DialogueImpossible)
     FreeLibrary(copie);
 
     Outil o;
-    ASSERT_TRUE(demarrer_programme(o, exe, "", d));
+    ASSERT_TRUE(demarrer_outil(o, "", d, "", exe));
     HWND b = attendre_boite(o.pi.dwProcessId, 30000);
     ASSERT_TRUE(b) << "no box: the tool ended with code " << attendre_fin(o, 0);
     EXPECT_EQ("Impossible d'afficher la fen\352tre d'Ordaskel", texte_boite(b));

@@ -37,6 +37,27 @@ static std::string entre_guillemets(const std::string& s)
     return "\"" + s + "\"";
 }
 
+// The one way the bed starts a program: `exe` (NULL: the first word of
+// `ligne`) with this process's environment, its standard output into
+// `sortie` when given.
+static bool lancer(const char* exe, const std::string& ligne, const std::string& repertoire,
+                   HANDLE sortie, Outil& o)
+{
+    arreter_outil(o);
+    std::vector<char> cmd(ligne.begin(), ligne.end());
+    cmd.push_back(0);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    if (sortie) {
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        si.hStdOutput = sortie;
+        si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    }
+    return CreateProcessA(exe, cmd.data(), NULL, NULL, sortie != NULL, 0, NULL,
+                          repertoire.empty() ? NULL : repertoire.c_str(), &si, &o.pi) != FALSE;
+}
+
 bool executer(const std::string& ligne, std::string& sortie, DWORD delai)
 {
     sortie.clear();
@@ -45,53 +66,24 @@ bool executer(const std::string& ligne, std::string& sortie, DWORD delai)
     if (!CreatePipe(&lecture, &ecriture, &sa, 0))
         return false;
     SetHandleInformation(lecture, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    si.hStdOutput = ecriture;
-    si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    PROCESS_INFORMATION pi = {};
-    std::vector<char> cmd(ligne.begin(), ligne.end());
-    cmd.push_back(0);
-    BOOL lance = CreateProcessA(NULL, cmd.data(), NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi);
+    Outil p;
+    bool lance = lancer(NULL, ligne, "", ecriture, p);
     CloseHandle(ecriture);
-    if (!lance) {
-        CloseHandle(lecture);
-        return false;
-    }
     DWORD debut = maintenant();
-    bool a_temps = true;
-    for (;;) {
+    while (lance && maintenant() - debut < delai) {
         DWORD dispo = 0;
         if (!PeekNamedPipe(lecture, NULL, 0, NULL, &dispo, NULL))
             break;  // the program closed its end
-        if (dispo > 0) {
-            char tampon[65536];
-            DWORD lu = 0;
-            if (!ReadFile(lecture, tampon, std::min<DWORD>(dispo, sizeof tampon), &lu, NULL))
-                break;
+        char tampon[65536];
+        DWORD lu = 0;
+        if (dispo == 0)
+            Sleep(5);
+        else if (ReadFile(lecture, tampon, std::min<DWORD>(dispo, sizeof tampon), &lu, NULL))
             sortie.append(tampon, lu);
-            continue;
-        }
-        if (maintenant() - debut >= delai) {
-            a_temps = false;
-            break;
-        }
-        Sleep(5);
     }
     CloseHandle(lecture);
-    DWORD reste = a_temps ? delai - std::min(delai, maintenant() - debut) : 0;
-    DWORD code = 1;
-    if (WaitForSingleObject(pi.hProcess, reste) != WAIT_OBJECT_0) {
-        TerminateProcess(pi.hProcess, 1);
-        WaitForSingleObject(pi.hProcess, 5000);
-        a_temps = false;
-    }
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    return a_temps && code == 0;
+    // Past its time the program is ended with p.
+    return lance && attendre_fin(p, delai - std::min(delai, maintenant() - debut)) == 0;
 }
 
 static std::string gencab()
@@ -290,19 +282,11 @@ std::string journal_hote()
 }
 
 bool demarrer_outil(Outil& o, const std::string& arguments, const std::string& repertoire,
-                    const std::string& temp)
+                    const std::string& temp, const std::string& exe)
 {
-    return demarrer_programme(o, dossier_programmes() + "\\ordaskel.exe", arguments, repertoire,
-                              temp);
-}
-
-bool demarrer_programme(Outil& o, const std::string& exe, const std::string& arguments,
-                        const std::string& repertoire, const std::string& temp)
-{
-    o = Outil();
-    std::string ligne = entre_guillemets(exe) + (arguments.empty() ? "" : " " + arguments);
-    std::vector<char> cmd(ligne.begin(), ligne.end());
-    cmd.push_back(0);
+    const std::string programme = exe.empty() ? dossier_programmes() + "\\ordaskel.exe" : exe;
+    const std::string ligne =
+        entre_guillemets(programme) + (arguments.empty() ? "" : " " + arguments);
 
     // The child inherits this environment: set what it needs, then put it back.
     char ancien_temp[MAX_PATH] = "", ancien_tmp[MAX_PATH] = "";
@@ -315,15 +299,12 @@ bool demarrer_programme(Outil& o, const std::string& exe, const std::string& arg
         SetEnvironmentVariableA("TEMP", temp.c_str());
         SetEnvironmentVariableA("TMP", temp.c_str());
     }
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    BOOL ok = CreateProcessA(exe.c_str(), cmd.data(), NULL, NULL, FALSE, 0, NULL,
-                             repertoire.empty() ? NULL : repertoire.c_str(), &si, &o.pi);
+    bool ok = lancer(programme.c_str(), ligne, repertoire, NULL, o);
     if (!temp.empty()) {
         SetEnvironmentVariableA("TEMP", ancien_temp);
         SetEnvironmentVariableA("TMP", ancien_tmp);
     }
-    return ok != FALSE;
+    return ok;
 }
 
 bool attendre_dialogue(Outil& o, DWORD delai)
@@ -358,5 +339,11 @@ void arreter_outil(Outil& o)
         CloseHandle(o.pi.hProcess);
         CloseHandle(o.pi.hThread);
     }
-    o = Outil();
+    o.pi = PROCESS_INFORMATION();
+    o.dialogue = o.liste = o.barre = o.edition = o.lancer = o.exporter = NULL;
+}
+
+Outil::~Outil()
+{
+    arreter_outil(*this);
 }

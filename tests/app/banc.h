@@ -44,23 +44,26 @@ std::string releve_registre();
 // Every file under `dossier`: relative name, size, write time and a digest.
 std::string releve_dossier(const std::string& dossier);
 
-// One run of ordaskel.exe.
+// One run of ordaskel.exe, ended when it goes out of scope: a test that fails
+// half-way leaves no tool running.
 struct Outil {
     PROCESS_INFORMATION pi = {};
     HWND dialogue = NULL;
     HWND liste = NULL, barre = NULL, edition = NULL, lancer = NULL, exporter = NULL;
+    Outil() = default;
+    Outil(const Outil&) = delete;
+    Outil& operator=(const Outil&) = delete;
+    ~Outil();
 };
 
 // The session and cabinet calls the stand-in host saw from the last tool
 // started, one line each (KMAPI_JOURNAL).
 std::string journal_hote();
-// Starts the tool with KMAPI_AUJOURDHUI and KMAPI_JOURNAL set; `repertoire` (the current folder)
-// and `temp` (TEMP and TMP) may be empty for the defaults.
+// Starts the tool (or the copy `exe`) with KMAPI_AUJOURDHUI and KMAPI_JOURNAL
+// set, ending the one `o` ran before; `repertoire` (the current folder) and
+// `temp` (TEMP and TMP) may be empty for the defaults.
 bool demarrer_outil(Outil& o, const std::string& arguments = "", const std::string& repertoire = "",
-                    const std::string& temp = "");
-// The same with another copy of the tool.
-bool demarrer_programme(Outil& o, const std::string& exe, const std::string& arguments = "",
-                        const std::string& repertoire = "", const std::string& temp = "");
+                    const std::string& temp = "", const std::string& exe = "");
 // The main dialog once it is shown (after any box of its initialisation).
 bool attendre_dialogue(Outil& o, DWORD delai = 30000);
 // Ends the tool if it still runs and releases its handles.

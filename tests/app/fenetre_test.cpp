@@ -27,7 +27,6 @@ protected:
     Outil o;
 
     void SetUp() override { ASSERT_TRUE(pret) << "gencab could not make the test cabinet"; }
-    void TearDown() override { arreter_outil(o); }
 
     void ouvrir(const std::string& arguments = "")
     {

@@ -11,6 +11,7 @@
 const char TITRE_DIALOGUE[] = "Ordaskel - Base de d\351monstration";
 const char TEXTE_ATTENTE[] = "Il est n\351cessaire d'attendre la fin de la recherche";
 const char TEXTE_ECHEC_CABINET[] = "Impossible d'ouvrir le cabinet par d\351faut";
+const char TEXTE_MEMOIRE[] = "M\351moire insuffisante : la recherche n'a pas pu aboutir";
 const char TEXTE_AVERTISSEMENT_CABINET[] =
     "Le cabinet par d\351faut n'a pas pu \352tre ouvert : ce r\351sultat peut \352tre incomplet.";
 
@@ -292,6 +293,37 @@ bool synchroniser(HWND dialogue, DWORD delai)
             return false;
         Sleep(PAS);
     }
+}
+
+static bool a_peindre(HWND fenetre)
+{
+    if (GetUpdateRect(fenetre, NULL, FALSE))
+        return true;
+    for (HWND h : enfants(fenetre))
+        if (GetUpdateRect(h, NULL, FALSE))
+            return true;
+    return false;
+}
+
+bool attendre_dessin(HWND dialogue, DWORD delai)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(dialogue, &pid);
+    DWORD debut = maintenant();
+    // Painting comes after every queued message, and a paint under way ends
+    // before the next message: two synchronised passes in a row that find
+    // nothing left to paint.
+    for (int propres = 0; propres < 2;) {
+        bool reste = !synchroniser(dialogue, delai);
+        for (HWND h : fenetres_processus(pid, NULL, NULL))
+            reste = reste || a_peindre(h);
+        propres = reste ? 0 : propres + 1;
+        if (reste && maintenant() - debut >= delai)
+            return false;
+        if (reste)
+            Sleep(PAS);
+    }
+    return true;
 }
 
 // A page of the tool's memory holding one list record and its text buffer.

@@ -15,6 +15,7 @@ extern const char TITRE_DIALOGUE[];
 // Texts of the tool's message boxes.
 extern const char TEXTE_ATTENTE[];
 extern const char TEXTE_ECHEC_CABINET[];
+extern const char TEXTE_MEMOIRE[];
 // The line a summary ends with when the default cabinet did not open.
 extern const char TEXTE_AVERTISSEMENT_CABINET[];
 
@@ -55,6 +56,10 @@ void touche(HWND fenetre, UINT vk);
 // far; false after `delai` ms. Works by queueing a harmless selection change
 // to the edit box and waiting to see it done.
 bool synchroniser(HWND dialogue, DWORD delai);
+// Waits until the dialog's thread is idle with nothing left to paint in any of
+// its process's windows (the dialog, its boxes and all their controls); false
+// after `delai` ms.
+bool attendre_dessin(HWND dialogue, DWORD delai);
 
 // Sends a message with a time limit; false when it timed out.
 bool envoyer(HWND h, UINT msg, WPARAM w, LPARAM l, LRESULT* resultat, DWORD delai = 5000);

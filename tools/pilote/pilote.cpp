@@ -1,6 +1,7 @@
 // pilote: the demonstration's hands and eyes on a running Ordaskel (used by
 // scripts/run). Finds the main dialog by its caption.
 //   pilote attendre [s]    waits for the dialog
+//   pilote dessinee [s]    waits until the dialog and its boxes are drawn
 //   pilote position        screen position of the centre of "Lancer": X Y
 //   pilote lancer          clicks "Lancer"
 //   pilote boite [s]       waits for a message box and prints its text
@@ -40,7 +41,8 @@ static int echec(const char* raison)
 int main(int argc, char** argv)
 {
     if (argc < 2)
-        return echec("usage: pilote attendre|position|lancer|boite|ok|lignes|fermer [secondes]");
+        return echec(
+            "usage: pilote attendre|dessinee|position|lancer|boite|ok|lignes|fermer [secondes]");
     std::string commande = argv[1];
     DWORD delai = argc > 2 ? (DWORD)atoi(argv[2]) * 1000 : 30000;
 
@@ -52,6 +54,8 @@ int main(int argc, char** argv)
 
     if (commande == "attendre")
         return 0;
+    if (commande == "dessinee")
+        return attendre_dessin(dialogue, delai) ? 0 : echec("the windows were not drawn");
     if (commande == "position") {
         RECT r;
         if (!GetWindowRect(GetDlgItem(dialogue, IDD_START), &r))
