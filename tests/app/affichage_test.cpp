@@ -132,7 +132,6 @@ TEST(Affichage, ColonnesALEchelle)
         SCOPED_TRACE(std::to_string(e.dpi) + " dpi");
         Outil o;
         colonnes_a_l_echelle(o, e, zorix);
-        arreter_outil(o);
     }
 }
 

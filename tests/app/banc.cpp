@@ -309,7 +309,8 @@ bool demarrer_outil(Outil& o, const std::string& arguments, const std::string& r
 
 bool attendre_dialogue(Outil& o, DWORD delai)
 {
-    o.dialogue = attendre_fenetre(o.pi.dwProcessId, "#32770", TITRE_DIALOGUE, delai);
+    o.dialogue =
+        attendre_fenetre(o.pi.dwProcessId, "#32770", "Ordaskel - Base de d\351monstration", delai);
     if (!o.dialogue)
         return false;
     o.liste = GetDlgItem(o.dialogue, IDD_LIST);

@@ -93,7 +93,10 @@ AssertionResult resume_attendu(Outil& o, const std::string& resume, const Lignes
 
 std::string resume_sans_cabinet(const std::string& resume)
 {
-    return resume + "\n\n" + TEXTE_AVERTISSEMENT_CABINET;
+    return resume +
+           "\n\n"
+           "Le cabinet par d\351faut n'a pas pu \352tre ouvert : ce r\351sultat peut \352tre "
+           "incomplet.";
 }
 
 AssertionResult aucune_boite(Outil& o, DWORD duree)

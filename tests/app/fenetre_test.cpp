@@ -171,7 +171,7 @@ TEST_F(Fenetre, FermetureRefuseePendantLaRecherche)
 
     HWND attente = attendre_boite(o.pi.dwProcessId, 30000);
     ASSERT_TRUE(attente) << "no box after the close request";
-    EXPECT_EQ(TEXTE_ATTENTE, texte_boite(attente));
+    EXPECT_EQ("Il est n\351cessaire d'attendre la fin de la recherche", texte_boite(attente));
     EXPECT_EQ(1, boutons_boite(attente));
     // The scan is held while the box is shown.
     int p1 = -1, p2 = -2, borne = 0;
@@ -333,9 +333,11 @@ TEST_F(Fenetre, CabinetParDefaut)
         if (!c.ouvert) {
             HWND b = attendre_boite(o.pi.dwProcessId, 30000);
             ASSERT_TRUE(b) << "no error box";
-            EXPECT_EQ(TEXTE_ECHEC_CABINET, texte_boite(b));
+            EXPECT_EQ("Impossible d'ouvrir le cabinet par d\351faut", texte_boite(b));
             EXPECT_EQ(1, boutons_boite(b));
-            EXPECT_TRUE(fenetres_processus(o.pi.dwProcessId, "#32770", TITRE_DIALOGUE).empty())
+            EXPECT_TRUE(fenetres_processus(o.pi.dwProcessId, "#32770",
+                                           "Ordaskel - Base de d\351monstration")
+                            .empty())
                 << "the dialog is shown before the error box";
             ASSERT_TRUE(fermer_boite(b));
         }

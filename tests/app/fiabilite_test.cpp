@@ -12,6 +12,7 @@ namespace {
 
 const char CABINET[] = "Cabinet A";
 const char UTILISATEUR[] = "docteur";
+const char MEMOIRE[] = "M\351moire insuffisante : la recherche n'a pas pu aboutir";
 
 // Everything the tool could write to: the cabinets, Kalimed's settings, its
 // current folder, its TEMP folder and the folder it runs from.
@@ -73,7 +74,7 @@ TEST(Fiabilite, LectureSeule)
         if (!p.ouvert) {
             HWND b = attendre_boite(o.pi.dwProcessId, 30000);
             ASSERT_TRUE(b);
-            EXPECT_EQ(TEXTE_ECHEC_CABINET, texte_boite(b));
+            EXPECT_EQ("Impossible d'ouvrir le cabinet par d\351faut", texte_boite(b));
             fermer_boite(b);
         }
         ASSERT_TRUE(attendre_dialogue(o));
@@ -87,10 +88,10 @@ TEST(Fiabilite, LectureSeule)
             else
                 a.resume = resume_sans_cabinet("0 occ. - 0 Patients");
             if (p.liste_refusee && !a.lignes.empty())
-                a = {Lignes(), TEXTE_MEMOIRE};
-            UINT icone = a.resume == TEXTE_MEMOIRE ? MB_ICONERROR
-                         : p.ouvert                ? MB_ICONINFORMATION
-                                                   : MB_ICONWARNING;
+                a = {Lignes(), MEMOIRE};
+            UINT icone = a.resume == MEMOIRE ? MB_ICONERROR
+                         : p.ouvert          ? MB_ICONINFORMATION
+                                             : MB_ICONWARNING;
             ASSERT_TRUE(saisir(o, t));
             cliquer(o.lancer);
             // One failure is enough: each further search would wait in vain.
@@ -161,7 +162,7 @@ TEST(Fiabilite, Tempete)
         calme = 0;
         HWND b = v[0];
         std::string texte = texte_boite(b);
-        bool attente = texte == TEXTE_ATTENTE;
+        bool attente = texte == "Il est n\351cessaire d'attendre la fin de la recherche";
         if (attente) {
             attentes++;
         } else if (texte == a.resume) {

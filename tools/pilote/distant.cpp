@@ -7,13 +7,7 @@
 #include <fstream>
 
 #include "resource.h"
-
-const char TITRE_DIALOGUE[] = "Ordaskel - Base de d\351monstration";
-const char TEXTE_ATTENTE[] = "Il est n\351cessaire d'attendre la fin de la recherche";
-const char TEXTE_ECHEC_CABINET[] = "Impossible d'ouvrir le cabinet par d\351faut";
-const char TEXTE_MEMOIRE[] = "M\351moire insuffisante : la recherche n'a pas pu aboutir";
-const char TEXTE_AVERTISSEMENT_CABINET[] =
-    "Le cabinet par d\351faut n'a pas pu \352tre ouvert : ce r\351sultat peut \352tre incomplet.";
+#include "textes.h"
 
 static const DWORD PAS = 20;  // polling step, ms
 
@@ -85,12 +79,12 @@ HWND attendre_fenetre(DWORD pid, const char* classe, const char* titre, DWORD de
 
 std::vector<HWND> boites(DWORD pid)
 {
-    return fenetres_processus(pid, "#32770", "Ordaskel");
+    return fenetres_processus(pid, "#32770", TITRE);
 }
 
 HWND attendre_boite(DWORD pid, DWORD delai)
 {
-    return attendre_fenetre(pid, "#32770", "Ordaskel", delai);
+    return attendre_fenetre(pid, "#32770", TITRE, delai);
 }
 
 bool envoyer(HWND h, UINT msg, WPARAM w, LPARAM l, LRESULT* resultat, DWORD delai)

@@ -10,15 +10,6 @@
 #include <string>
 #include <vector>
 
-// Caption of the main dialog, in Windows-1252.
-extern const char TITRE_DIALOGUE[];
-// Texts of the tool's message boxes.
-extern const char TEXTE_ATTENTE[];
-extern const char TEXTE_ECHEC_CABINET[];
-extern const char TEXTE_MEMOIRE[];
-// The line a summary ends with when the default cabinet did not open.
-extern const char TEXTE_AVERTISSEMENT_CABINET[];
-
 // Milliseconds since an arbitrary start, for time limits.
 DWORD maintenant();
 

@@ -18,6 +18,7 @@
 
 #include "distant.h"
 #include "resource.h"
+#include "textes.h"
 
 static HWND trouver_dialogue(DWORD delai)
 {
