@@ -6,7 +6,13 @@
 // part and over the <rtf> part. Done that way the text part is read up to
 // five times; here a single left-to-right pass finds the tags and the places
 // where the search text occurs, and stops at the last closing tag.
+//
+// Only when neither part holds it as raw bytes is the <rtf> part, once cut,
+// read a second time for the words it shows (lecture_rtf.h): a prescription
+// kept only as RTF writes its accents as escapes and may split a word with
+// formatting.
 #include "ordonnance.h"
+#include "lecture_rtf.h"
 #include "pliage.h"
 
 #include "quatre_octets.h"
@@ -122,6 +128,9 @@ int ordonnance_correspond(char* text, const char* str_srch)
     size_t n = 0;
     while (s[n] != 0)
         ++n;
-    return dans_sa_partie(trouve_text, start_text, end_text, end_rtf, n) ||
-           dans_sa_partie(trouve_rtf, start_rtf, end_rtf, end_text, n);
+    if (dans_sa_partie(trouve_text, start_text, end_text, end_rtf, n) ||
+        dans_sa_partie(trouve_rtf, start_rtf, end_rtf, end_text, n))
+        return 1;
+    // The opening tag is markup, not shown: the reading starts after it.
+    return start_rtf && rtf_correspond((const char*)start_rtf + sizeof "<rtf>" - 1, str_srch);
 }

@@ -63,6 +63,22 @@ const Cas cas[] = {
     // Several places, and both parts: still one match.
     {"<text>zorix zorix</text><rtf>ZORIX</rtf>", "zorix", 1,
      "<text>zorix zorix|/text><rtf>ZORIX|/rtf>"},
+    // The <rtf> part is also read for the words it shows: an escape, a
+    // formatting change or a line break of the source inside a word, \u and
+    // its stand-in; a phrase across formatting; all within its own part.
+    {"<rtf>{\\rtf1 D\\'e9pakine}</rtf>", "depakine", 1, "<rtf>{\\rtf1 D\\'e9pakine}|/rtf>"},
+    {"<rtf>D\\'c9p\\ulnone akine</rtf>", "depakine", 1, "<rtf>D\\'c9p\\ulnone akine|/rtf>"},
+    {"<rtf>{\\b Zo\r\nrix}</rtf>", "zorix", 1, "<rtf>{\\b Zo\r\nrix}|/rtf>"},
+    {"<RTF>Z\\u214\\'d6RIX</RTF>", "zorix", 1, "<RTF>Z\\u214\\'d6RIX|/RTF>"},
+    {"<rtf>{\\b D\\'e9pakine}\\b0  Chrono</rtf>", "depakine chrono", 1,
+     "<rtf>{\\b D\\'e9pakine}\\b0  Chrono|/rtf>"},
+    {"<text>Z\\'f6rix</text>", "zorix", 0, "<text>Z\\'f6rix|/text>"},
+    {"<rtf>Z\\'f6</rtf>rix", "zorix", 0, "<rtf>Z\\'f6|/rtf>rix"},
+    {"<rtf>Z\\'f6<text>rix</text></rtf>", "zorix", 0, "<rtf>Z\\'f6<text>rix|/text>|/rtf>"},
+    // Never in what is not shown, nor in the tag.
+    {"<rtf>{\\fonttbl{\\f0 Z\\'f6rix;}}{\\*\\x Z\\'f6rix}\\v Z\\'f6rix</rtf>", "zorix", 0,
+     "<rtf>{\\fonttbl{\\f0 Z\\'f6rix;}}{\\*\\x Z\\'f6rix}\\v Z\\'f6rix|/rtf>"},
+    {"<rtf>{}x</rtf>", "<rtf>x", 0, "<rtf>{}x|/rtf>"},
 };
 
 class Ordonnance : public ::testing::Test {
