@@ -12,9 +12,9 @@
 //   word (font table, header, picture, ...), and text after \v up to \v0.
 // Group state is kept to a depth of 256; deeper groups share that level's.
 //
-// The shown bytes go through a window on the stack, matched whenever it fills
-// and at the end; each window keeps the last bytes of the one before, so that
-// a match across two windows is seen. Nothing is allocated or written.
+// The shown bytes from each place where the search text could start go
+// through a window on the stack, matched once that place has enough bytes
+// after it; the rest is not copied. Nothing is allocated or written.
 #include "lecture_rtf.h"
 #include "pliage.h"
 
@@ -33,16 +33,24 @@ struct NIVEAU {
 
 struct LECTURE {
     alignas(4) unsigned char montre[FENETRE + 4];  // the matcher reads aligned quads
-    size_t n;      // bytes in montre
-    size_t garde;  // kept from one window to the next: the search text's length - 1
+    size_t n;                                      // bytes in montre
+    size_t besoin;    // montre is matched once it holds that many; 0: nothing pending
+    size_t longueur;  // of the search text
     const char* str_srch;
+    unsigned char s0;  // its first byte
     bool trouve;
 };
 
 enum EFFET { RIEN, DONNE, CACHE, TEXTE_CACHE, SAUT_UNICODE, UNICODE, BINAIRE };
 
+struct MOT {
+    const char* nom;
+    EFFET effet;
+    const char* donne;
+};
+
 // clang-format off
-const struct { const char* nom; EFFET effet; const char* donne; } MOTS[] = {
+constexpr MOT MOTS[] = {
     {"par", DONNE, "\r\n"}, {"line", DONNE, "\r\n"}, {"cell", DONNE, "\r\n"}, {"row", DONNE, "\r\n"},
     {"tab", DONNE, "\t"},
     {"lquote", DONNE, "\221"}, {"rquote", DONNE, "\222"},
@@ -56,8 +64,59 @@ const struct { const char* nom; EFFET effet; const char* donne; } MOTS[] = {
     {"header", CACHE, 0}, {"headerl", CACHE, 0}, {"headerr", CACHE, 0}, {"headerf", CACHE, 0},
     {"footer", CACHE, 0}, {"footerl", CACHE, 0}, {"footerr", CACHE, 0}, {"footerf", CACHE, 0},
 };
+// clang-format on
+const int NB_MOTS = sizeof MOTS / sizeof MOTS[0];
+
+// Most control words of a part mean nothing here: each is looked up in a
+// table hashed on its length and first and last letters, built at compile
+// time, rather than compared with every known name.
+#define CASES 128
+
+constexpr size_t longueur_de(const char* s)
+{
+    size_t n = 0;
+    while (s[n])
+        ++n;
+    return n;
+}
+
+constexpr unsigned case_de(const char* nom, size_t n)
+{
+    return (unsigned)(n * 37 + (unsigned char)nom[0] * 5 + (unsigned char)nom[n - 1]) % CASES;
+}
+
+struct INDEX {
+    signed char mot[CASES];  // into MOTS, -1 for none
+};
+
+constexpr INDEX indexer()
+{
+    INDEX t{};
+    for (int c = 0; c < CASES; ++c)
+        t.mot[c] = -1;
+    for (int k = 0; k < NB_MOTS; ++k) {
+        unsigned c = case_de(MOTS[k].nom, longueur_de(MOTS[k].nom));
+        while (t.mot[c] >= 0)
+            c = (c + 1) % CASES;
+        t.mot[c] = (signed char)k;
+    }
+    return t;
+}
+
+constexpr INDEX INDEX_MOTS = indexer();
+
+const MOT* mot_connu(const char* nom, size_t n)
+{
+    for (unsigned c = case_de(nom, n); INDEX_MOTS.mot[c] >= 0; c = (c + 1) % CASES) {
+        const MOT& m = MOTS[INDEX_MOTS.mot[c]];
+        if (m.nom[0] == nom[0] && strncmp(m.nom, nom, n) == 0 && m.nom[n] == 0)
+            return &m;
+    }
+    return nullptr;
+}
 
 // Unicode characters of Windows-1252 bytes 128-159; 0 where the byte has none.
+// clang-format off
 const unsigned short UNICODE_1252[32] = {
     0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
@@ -77,21 +136,86 @@ int octet_1252(long u)
     return -1;
 }
 
-void confronter(LECTURE& l)
+// The bytes that end a run of plain text.
+struct SPECIAUX {
+    bool octet[256];
+};
+
+constexpr SPECIAUX speciaux()
+{
+    SPECIAUX t{};
+    t.octet[0] = t.octet['\\'] = t.octet['{'] = t.octet['}'] = t.octet['\r'] = t.octet['\n'] = true;
+    return t;
+}
+
+constexpr SPECIAUX SPECIAL = speciaux();
+
+// The bytes at which a run of plain text is looked at when no match is
+// pending: the ends of a run and the bytes that fold to the search text's
+// first byte, for the last first byte asked (0 before any).
+bool arret[256];
+unsigned char arret_pour;
+
+void preparer_arret(unsigned char s0)
+{
+    if (arret_pour == s0)
+        return;
+    for (int c = 0; c < 256; ++c)
+        arret[c] = SPECIAL.octet[c] || recherche_lower[c] == s0;
+    arret_pour = s0;
+}
+
+// Matches what the window holds, then keeps only its last `garde` bytes.
+void confronter(LECTURE& l, size_t garde)
 {
     l.montre[l.n] = 0;
     if (recherche_strxstr((const char*)l.montre, l.str_srch))
         l.trouve = true;
-    size_t g = l.garde < l.n ? l.garde : l.n;
-    memmove(l.montre, l.montre + l.n - g, g);
-    l.n = g;
+    if (garde > l.n)
+        garde = l.n;
+    memmove(l.montre, l.montre + l.n - garde, garde);
+    l.besoin -= l.n - garde;
+    l.n = garde;
 }
 
+// One shown byte. The search text can only start at a byte that folds to its
+// first one: the window holds the shown bytes from the first such place not
+// yet decided, and is matched as soon as the last one has enough bytes after
+// it. Other bytes are dropped.
 inline void montrer(LECTURE& l, unsigned char c)
 {
+    if (recherche_lower[c] == l.s0)
+        l.besoin = l.n + l.longueur;
+    else if (l.besoin == 0)
+        return;
     l.montre[l.n++] = c;
-    if (l.n == FENETRE)
-        confronter(l);
+    if (l.n == l.besoin)
+        confronter(l, 0);
+    else if (l.n == FENETRE)
+        confronter(l, l.longueur - 1);
+}
+
+// A run of plain text at p, shown; returns its end, or where the search text
+// was found.
+const unsigned char* montrer_texte(LECTURE& l, const unsigned char* p)
+{
+    for (;;) {
+        if (l.besoin == 0) {
+            while (!arret[*p])
+                ++p;
+            if (SPECIAL.octet[*p])
+                return p;
+        }
+        unsigned char c;
+        while (!SPECIAL.octet[c = *p]) {
+            ++p;
+            montrer(l, c);
+            if (l.besoin == 0 || l.trouve)
+                break;
+        }
+        if (l.trouve || SPECIAL.octet[*p])
+            return p;
+    }
 }
 
 inline bool lettre(unsigned char c)
@@ -113,19 +237,96 @@ inline int hexa(unsigned char c)
     return -1;
 }
 
-// The bytes that end a run of plain text.
-struct SPECIAUX {
-    bool octet[256];
+// A control word read: letters, an optional signed number, one space.
+struct MOT_LU {
+    const char* nom;
+    size_t longueur;
+    bool parametre;
+    long long valeur;  // within +-2147483647
 };
 
-constexpr SPECIAUX speciaux()
+// p is at the backslash; returns what follows the word.
+const unsigned char* lire_mot(const unsigned char* p, MOT_LU& m)
+{
+    const unsigned char* q = p + 1;
+    m.nom = (const char*)q;
+    while (lettre(*q))
+        ++q;
+    m.longueur = (size_t)(q - p - 1);
+    bool negatif = false;
+    if (*q == '-' && chiffre(q[1])) {
+        negatif = true;
+        ++q;
+    }
+    m.parametre = false;
+    m.valeur = 0;
+    while (chiffre(*q)) {
+        m.parametre = true;
+        m.valeur = m.valeur * 10 + (*q++ - '0');
+        if (m.valeur > 2147483647)
+            m.valeur = 2147483647;
+    }
+    if (negatif)
+        m.valeur = -m.valeur;
+    if (*q == ' ')
+        ++q;
+    return q;
+}
+
+// The data after \binN, never text; returns what follows it.
+const unsigned char* sauter_donnees(const unsigned char* p, const MOT_LU& m)
+{
+    for (long long reste = m.parametre ? m.valeur : 0; reste > 0 && *p; --reste)
+        ++p;
+    return p;
+}
+
+// The bytes that matter in a group never shown: its braces, and what hides a
+// brace (an escaped one, \binN data).
+constexpr SPECIAUX accolades()
 {
     SPECIAUX t{};
-    t.octet[0] = t.octet['\\'] = t.octet['{'] = t.octet['}'] = t.octet['\r'] = t.octet['\n'] = true;
+    t.octet[0] = t.octet['\\'] = t.octet['{'] = t.octet['}'] = true;
     return t;
 }
 
-constexpr SPECIAUX SPECIAL = speciaux();
+constexpr SPECIAUX ACCOLADE = accolades();
+
+// The closing brace of the group never shown that p is in, or the end. Its
+// state dies with it, so nothing in it needs reading but what ends it.
+const unsigned char* fin_du_groupe(const unsigned char* p)
+{
+    long ouverts = 0;
+    for (;;) {
+        while (!ACCOLADE.octet[*p])
+            ++p;
+        switch (*p) {
+        case 0:
+            return p;
+        case '{':
+            ++ouverts;
+            ++p;
+            break;
+        case '}':
+            if (ouverts == 0)
+                return p;
+            --ouverts;
+            ++p;
+            break;
+        default:
+            if (lettre(p[1])) {
+                MOT_LU m;
+                p = lire_mot(p, m);
+                if (m.longueur == 3 && memcmp(m.nom, "bin", 3) == 0)
+                    p = sauter_donnees(p, m);
+            } else if (p[1] != 0) {
+                p += 2;
+            } else {
+                ++p;
+            }
+        }
+    }
+}
 
 }  // namespace
 
@@ -136,11 +337,14 @@ int rtf_correspond(const char* rtf, const char* str_srch)
 
     LECTURE l;
     l.n = 0;
-    l.garde = strlen(str_srch) - 1;
-    if (l.garde > FENETRE / 2)
-        l.garde = FENETRE / 2;
+    l.besoin = 0;
+    l.longueur = strlen(str_srch);
+    if (l.longueur > FENETRE / 2)
+        return 0;  // longer than any search text: the window could not hold it
     l.str_srch = str_srch;
+    l.s0 = (unsigned char)str_srch[0];
     l.trouve = false;
+    preparer_arret(l.s0);
 
     NIVEAU niveaux[PROFONDEUR + 1];
     niveaux[0] = NIVEAU{false, false, 1};
@@ -184,9 +388,7 @@ int rtf_correspond(const char* rtf, const char* str_srch)
             }
             // A run of plain text, the bulk of a part.
             if (montre) {
-                do
-                    montrer(l, *p++);
-                while (!SPECIAL.octet[*p]);
+                p = montrer_texte(l, p);
             } else {
                 do
                     ++p;
@@ -208,8 +410,11 @@ int rtf_correspond(const char* rtf, const char* str_srch)
                     montrer(l, (unsigned char)(fort * 16 + faible));
             } else {
                 p += 2;
-                if (premier && c1 == '*')
+                if (premier && c1 == '*') {
                     niveau->cache = true;
+                    if (profondeur <= PROFONDEUR)
+                        p = fin_du_groupe(p);
+                }
                 if (montre) {
                     if (c1 == '\r' || c1 == '\n') {
                         montrer(l, '\r');
@@ -228,44 +433,13 @@ int rtf_correspond(const char* rtf, const char* str_srch)
             continue;
         }
 
-        // A control word: letters, an optional signed number, one space.
-        const char* nom = (const char*)p + 1;
-        const unsigned char* q = p + 1;
-        while (lettre(*q))
-            ++q;
-        const size_t longueur = (size_t)(q - (const unsigned char*)nom);
-        bool negatif = false, parametre = false;
-        long long valeur = 0;
-        if (*q == '-' && chiffre(q[1])) {
-            negatif = true;
-            ++q;
-        }
-        while (chiffre(*q)) {
-            parametre = true;
-            valeur = valeur * 10 + (*q++ - '0');
-            if (valeur > 2147483647)
-                valeur = 2147483647;
-        }
-        if (negatif)
-            valeur = -valeur;
-        if (*q == ' ')
-            ++q;
-        p = q;
-
-        EFFET effet = RIEN;
-        const char* donne = nullptr;
-        for (const auto& m : MOTS) {
-            if (strncmp(m.nom, nom, longueur) == 0 && m.nom[longueur] == 0) {
-                effet = m.effet;
-                donne = m.donne;
-                break;
-            }
-        }
-        if (effet == BINAIRE) {
-            // Data, never text, skipped or not.
-            for (long long reste = parametre ? valeur : 0; reste > 0 && *p; --reste)
-                ++p;
-        }
+        MOT_LU m;
+        p = lire_mot(p, m);
+        const MOT* mot = mot_connu(m.nom, m.longueur);
+        const EFFET effet = mot ? mot->effet : RIEN;
+        const char* donne = mot ? mot->donne : nullptr;
+        if (effet == BINAIRE)
+            p = sauter_donnees(p, m);  // skipped or not
         if (saut > 0) {
             --saut;
             continue;
@@ -277,18 +451,22 @@ int rtf_correspond(const char* rtf, const char* str_srch)
                     montrer(l, (unsigned char)*donne);
             break;
         case CACHE:
-            if (premier)
+            if (premier) {
                 niveau->cache = true;
+                if (profondeur <= PROFONDEUR)
+                    p = fin_du_groupe(p);
+            }
             break;
         case TEXTE_CACHE:
-            niveau->v = !parametre || valeur != 0;
+            niveau->v = !m.parametre || m.valeur != 0;
             break;
         case SAUT_UNICODE:
-            niveau->uc = !parametre ? 1 : valeur < 0 ? 0 : (int)valeur;
+            niveau->uc = !m.parametre ? 1 : m.valeur < 0 ? 0 : (int)m.valeur;
             break;
         case UNICODE:
-            if (parametre) {
-                int octet = octet_1252(valeur < 0 ? (long)valeur + 65536 : (long)valeur);
+            if (m.parametre) {
+                long u = (long)m.valeur;
+                int octet = octet_1252(u < 0 ? u + 65536 : u);
                 if (octet >= 0) {
                     if (montre && octet != 0)
                         montrer(l, (unsigned char)octet);
@@ -302,6 +480,6 @@ int rtf_correspond(const char* rtf, const char* str_srch)
     }
 
     if (!l.trouve && l.n > 0)
-        confronter(l);
+        confronter(l, 0);
     return l.trouve ? 1 : 0;
 }

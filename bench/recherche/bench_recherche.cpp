@@ -1,7 +1,8 @@
 // Whole searches on a generated cabinet, each phase timed at its boundaries
 // inside the run itself, next to the same work done alone.
 //
-//   bench_recherche --dossier DIR --cabinet NAME [--texte TEXT] [--rare TEXT] [--tours N]
+//   bench_recherche --dossier DIR --cabinet NAME [--texte TEXT] [--rare TEXT]
+//                   [--absent TEXT] [--tours N]
 //
 // The marks: the run's start; the progress bar's range (the list is cleared,
 // the scan begins); its last position (the scan is over); the summary box
@@ -10,8 +11,10 @@
 // Each tour lists 20,000 patients directly (liste_20000), then runs a search
 // found nowhere, which first clears those rows (vide_effacement) and scans
 // without listing (vide_balayage), then the host's scan calls alone, a search
-// for TEXT (default "Zorix", about 12% of the prescriptions) and one for RARE
-// (default "Zorix LP"), then the list alone and the patient reads alone on
+// for TEXT (default "Zorix", about 12% of the prescriptions), one for RARE
+// (default "Zorix LP") and one for ABSENT, a drug found in no prescription
+// (default "D\351pakine": the worst case, every <rtf> part read a second time
+// for the words it shows), then the list alone and the patient reads alone on
 // 20,000 rows. N tours (5 by default); each figure is printed as its minimum
 // and median, each ratio from medians of the same tours.
 #include <windows.h>
@@ -308,6 +311,7 @@ int main(int argc, char** argv)
     const char* texte = "Zorix";
     const char* rare = "Zorix LP";
     const char* nulle_part = "#aucun#resultat#";
+    const char* absent = "D\351pakine";
     int tours = 5;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (strcmp(argv[i], "--dossier") == 0)
@@ -318,13 +322,15 @@ int main(int argc, char** argv)
             texte = argv[i + 1];
         else if (strcmp(argv[i], "--rare") == 0)
             rare = argv[i + 1];
+        else if (strcmp(argv[i], "--absent") == 0)
+            absent = argv[i + 1];
         else if (strcmp(argv[i], "--tours") == 0)
             tours = atoi(argv[i + 1]);
     }
     if (!dossier || !cabinet || tours < 1) {
         fprintf(stderr,
                 "usage: bench_recherche --dossier DIR --cabinet NAME [--texte TEXT] "
-                "[--rare TEXT] [--tours N]\n");
+                "[--rare TEXT] [--absent TEXT] [--tours N]\n");
         return 2;
     }
 
@@ -386,6 +392,7 @@ int main(int argc, char** argv)
         noter("balayage_hote_seul", balayage_hote_seul());
         juste = juste && recherche("recherche", texte, attendus);
         juste = juste && recherche("recherche_rare", rare, attendus_rares);
+        juste = juste && recherche("absente", absent, 0);
         SendDlgItemMessageA(dialogue, IDD_LIST, LVM_DELETEALLITEMS, 0, 0);
         double remplissage, effacement;
         liste_seule(LIGNES_DIRECTES, remplissage, effacement);
@@ -407,6 +414,7 @@ int main(int argc, char** argv)
             "effacement_20000_controle_seul");
     rapport("recherche_balayage_sur_hote_seul", "recherche_balayage", "balayage_hote_seul");
     rapport("vide_balayage_sur_hote_seul", "vide_balayage", "balayage_hote_seul");
+    rapport("absente_balayage_sur_hote_seul", "absente_balayage", "balayage_hote_seul");
 
     UnhookWindowsHookEx(crochet);
     DestroyWindow(dialogue);

@@ -1,5 +1,6 @@
 // Throughput of the per-prescription decision over a generated corpus of
-// 200,000 prescriptions of about 1 KB, next to the plain yardstick of gencab,
+// 200,000 prescriptions of about 1 KB, next to the plain yardstick of gencab
+// and to the RTF reader alone over the <rtf> parts (a text found in none),
 // timed in turn: one line per tour and version (scripts/bench keeps the best
 // and the median, and interleaves grep on the same bytes).
 //
@@ -12,6 +13,7 @@
 //                  one tour only
 #include "etalon.h"
 #include "horloge.h"
+#include "lecture_rtf.h"
 #include "ordonnance.h"
 #include "pliage.h"
 
@@ -121,6 +123,29 @@ double mesure(int (*correspond)(char*, const char*), const std::vector<char>& co
     return (corpus.size() - debuts.size()) / s / 1e6;
 }
 
+// The <rtf> parts alone, from after their tag to their closing tag, each
+// ended by a NUL.
+void parties_rtf(const std::vector<char>& corpus, const std::vector<size_t>& debuts,
+                 std::vector<char>& parties, std::vector<size_t>& debuts_rtf)
+{
+    for (size_t d : debuts) {
+        const char* t = corpus.data() + d;
+        const char* a = strstr(t, "<rtf>");
+        if (!a)
+            continue;
+        a += strlen("<rtf>");
+        const char* b = strstr(a, "</rtf>");
+        debuts_rtf.push_back(parties.size());
+        parties.insert(parties.end(), a, b ? b : a + strlen(a));
+        parties.push_back(0);
+    }
+}
+
+int lecture_rtf(char* rtf, const char* cherche)
+{
+    return rtf_correspond(rtf, cherche);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -196,7 +221,13 @@ int main(int argc, char** argv)
         }
     }
 
-    int trouvees = 0, trouvees_simple = 0;
+    std::vector<char> parties;
+    std::vector<size_t> debuts_rtf;
+    parties_rtf(corpus, debuts, parties, debuts_rtf);
+    std::vector<char> copie_rtf(parties.size());
+    char absent[] = "depakine";  // folded, in no part
+
+    int trouvees = 0, trouvees_simple = 0, trouvees_rtf = 0;
     std::vector<char> copie(corpus.size());
     printf("texte_corpus %.1f MB\n", (corpus.size() - debuts.size()) / 1e6);
     for (int tour = 0; tour < (lire ? 1 : TOURS); ++tour) {
@@ -204,10 +235,16 @@ int main(int argc, char** argv)
                mesure(ordonnance_correspond, corpus, debuts, copie, cherche, trouvees));
         printf("texte_plain %.0f MB/s\n",
                mesure(etalon_ordonnance, corpus, debuts, copie, cherche, trouvees_simple));
+        printf("texte_rtf %.0f MB/s\n",
+               mesure(lecture_rtf, parties, debuts_rtf, copie_rtf, absent, trouvees_rtf));
     }
     printf("texte_matches %d prescriptions\n", trouvees);
     if (trouvees != trouvees_simple) {
         fprintf(stderr, "bench_texte: %d matches, plain version %d\n", trouvees, trouvees_simple);
+        return 1;
+    }
+    if (trouvees_rtf != 0) {
+        fprintf(stderr, "bench_texte: \"%s\" found in %d <rtf> parts\n", absent, trouvees_rtf);
         return 1;
     }
     return 0;

@@ -1,7 +1,7 @@
 // The fast matchers against the yardstick (tools/gencab/etalon.cpp), on random
-// texts rich in the bytes that matter and on every pair of bytes. The texts
-// sit at every alignment and are followed, past their NUL, by bytes that
-// would match, so that a word read past the NUL would show.
+// texts rich in the bytes that matter, RTF's included, and on every pair of
+// bytes. The texts sit at every alignment and are followed, past their NUL, by
+// bytes that would match, so that a word read past the NUL would show.
 #include "etalon.h"
 #include "ordonnance.h"
 #include "pliage.h"
@@ -44,9 +44,12 @@ unsigned char octet()
 
 std::string morceau()
 {
-    static const char* const morceaux[] = {"<text>",  "</text>", "<rtf>",    "</rtf>", "<TEXT>",
-                                           "</Text>", "<RTF>",   "</rTf>",   "<tex",   "</",
-                                           "zorix",   "ZOR",     "\311t\351"};
+    static const char* const morceaux[] = {
+        "<text>", "</text>", "<rtf>", "</rtf>", "<TEXT>", "</Text>", "<RTF>", "</rTf>", "<tex",
+        "</", "zorix", "ZOR", "\311t\351",
+        // RTF read for what it shows
+        "\\'e9", "\\'D6", "\\'", "\\u214", "\\u-3913?", "{", "}", "{\\*", "{\\fonttbl", "\\v ",
+        "\\v0", "\\uc2", "\\bin2 ", "\\par", "\\b ", "\r\n", "\\\\", "\\"};
     if (tirage(3) == 0)
         return morceaux[tirage(sizeof morceaux / sizeof morceaux[0])];
     std::string s;
@@ -85,10 +88,12 @@ std::string plie(std::string s)
     return s;
 }
 
-// The search text: often a piece of the text itself, folded or not.
-std::string cherche_dans(const std::string& t)
+// The search text: often a piece of the text itself or of what it shows read
+// as RTF, folded or not.
+std::string cherche_dans(const std::string& texte)
 {
     std::string s;
+    const std::string t = tirage(3) ? texte : etalon_texte_rtf(texte.c_str());
     if (!t.empty() && tirage(2) == 0) {
         size_t d = tirage((unsigned)t.size());
         s = t.substr(d, 1 + tirage(8));
@@ -123,14 +128,40 @@ TEST_F(Differentiel, TextesAuHasard)
     }
 }
 
+// s as an RTF writer may put it: accents escaped, and a change of formatting
+// or a line break of the source somewhere inside.
+std::string en_rtf(const std::string& s)
+{
+    static const char* const coupures[] = {"{\\b}", "\\ul ", "\r\n", "\\'", ""};
+    std::string r;
+    size_t coupe = tirage((unsigned)s.size() + 1);
+    for (size_t i = 0; i <= s.size(); ++i) {
+        if (i == coupe)
+            r += coupures[tirage(5)];
+        if (i == s.size())
+            break;
+        unsigned char c = (unsigned char)s[i];
+        if (c >= 0x80 || c == '\\' || c == '{' || c == '}') {
+            r += "\\'";
+            r += "0123456789abcdef"[c >> 4];
+            r += "0123456789abcdef"[c & 15];
+        } else {
+            r += (char)c;
+        }
+    }
+    return r;
+}
+
 TEST_F(Differentiel, PrescriptionsAuHasard)
 {
-    // The usual shape, with the search text planted now and then.
+    // The usual shape, with the search text planted now and then, in the
+    // <rtf> part often as an RTF writer would put it.
     for (int i = 0; i < 20000; ++i) {
         std::string s = cherche_dans(texte_au_hasard());
+        std::string s_rtf = tirage(2) ? en_rtf(s) : s;
         std::string t = morceau() + "<text>" + texte_au_hasard() + (tirage(4) ? s : "") +
                         texte_au_hasard() + "</text>" + morceau() + "<rtf>" + texte_au_hasard() +
-                        (tirage(4) ? s : "") + texte_au_hasard() + "</rtf>" + morceau();
+                        (tirage(4) ? s_rtf : "") + texte_au_hasard() + "</rtf>" + morceau();
         compare(t, s, tirage(8));
         if (HasFatalFailure())
             return;
