@@ -288,10 +288,11 @@ bool ecrire_cabinet(const ParametresCabinet& p, std::string& erreur)
             rang = 0;
             meme_jour = i == 1;
         }
-        // With the hard cases, the third: file number 65535's, with only <rtf>.
+        // With the hard cases, the third: file number 65535's, with only <rtf>
+        // and an accent that only its reader resolves.
         if (i == 2 && p.difficiles && p.patients > 1) {
             type = 7;
-            drapeaux = ORDO_ZORIX | ORDO_SANS_TEXT;
+            drapeaux = ORDO_ZORIX | ORDO_SANS_TEXT | ORDO_ZORIX_ACCENT;
             sans_texte = false;
             rang = 1;
             meme_jour = false;
@@ -332,6 +333,10 @@ bool ecrire_cabinet(const ParametresCabinet& p, std::string& erreur)
         o.prenom = prenoms[rang];
         o.date = date;
         o.drapeaux = drapeaux;
+        // A stream of its own for the RTF's form, so that h draws as it always has.
+        Hasard graine;
+        hasard_semer(graine, p.graine ^ ((uint64_t)cle << 32));
+        o.graine_rtf = hasard_suivant(graine);
         texte.clear();
         rediger_ordonnance(h, o, texte);
         ajouter_enregistrement(ordonnances.tampon, (int32_t)cle, texte);

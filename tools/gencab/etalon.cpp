@@ -1,6 +1,8 @@
 // The yardstick of the prescription search, written for plainness only.
 #include "etalon.h"
 
+#include <string>
+
 namespace {
 
 // The accented letters of Windows-1252 that fold to a plain letter. Every
@@ -85,6 +87,213 @@ char* etalon_stristr(const char* h, const char* n)
     return nullptr;
 }
 
+namespace {
+
+// What a group passes on to the groups it opens.
+struct Niveau {
+    bool cache;  // a destination never shown: font table, {\*...}, ...
+    bool v;      // hidden text
+    long uc;     // stand-in characters after \uN
+};
+
+const int PROFONDEUR = 256;
+
+// The first control words of the groups a reader never shows.
+const char* const GROUPES_CACHES[] = {
+    "fonttbl", "colortbl", "stylesheet", "listtable", "listoverridetable", "rsidtbl",
+    "info",    "pict",     "object",     "header",    "headerl",           "headerr",
+    "headerf", "footer",   "footerl",    "footerr",   "footerf",
+};
+
+// Control words that stand for one byte of text.
+const struct {
+    const char* nom;
+    unsigned char octet;
+} MOTS_TEXTE[] = {
+    {"tab", 9},         {"lquote", 145},  {"rquote", 146},  {"ldblquote", 147},
+    {"rdblquote", 148}, {"bullet", 149},  {"endash", 150},  {"emdash", 151},
+    {"emspace", ' '},   {"enspace", ' '}, {"qmspace", ' '},
+};
+
+// Windows-1252 bytes 0x80-0x9F and their characters; 0 where a byte has none.
+// clang-format off
+const long UNICODE_80_9F[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+// clang-format on
+
+// The Windows-1252 byte of character n, or -1 when it has none.
+int octet_1252(long n)
+{
+    if ((n >= 0 && n < 0x80) || (n >= 0xA0 && n <= 0xFF))
+        return (int)n;
+    for (int b = 0; b < 32; ++b)
+        if (UNICODE_80_9F[b] != 0 && UNICODE_80_9F[b] == n)
+            return 0x80 + b;
+    return -1;
+}
+
+bool lettre(unsigned char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool chiffre(unsigned char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+int valeur_hex(unsigned char c)
+{
+    if (chiffre(c))
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+bool nomme(const std::string& nom, const char* const* noms, size_t nombre)
+{
+    for (size_t k = 0; k < nombre; ++k)
+        if (nom == noms[k])
+            return true;
+    return false;
+}
+
+}  // namespace
+
+std::string etalon_texte_rtf(const char* rtf)
+{
+    const unsigned char* p = (const unsigned char*)rtf;
+    std::string montre;
+    Niveau niveaux[PROFONDEUR + 1];
+    niveaux[0] = Niveau{false, false, 1};
+    long long d = 0;
+    long saut = 0;
+    bool premier = false;  // the next token is its group's first
+    size_t i = 0;
+    while (p[i] != 0) {
+        Niveau& n = niveaux[d < PROFONDEUR ? d : PROFONDEUR];
+        unsigned char c = p[i];
+        if (c == '\r' || c == '\n') {
+            ++i;
+            continue;
+        }
+        if (c == '{' || c == '}') {
+            saut = 0;
+            if (c == '}' && d > 0)
+                --d;
+            if (c == '{' && ++d <= PROFONDEUR)
+                niveaux[d] = niveaux[d - 1];
+            premier = c == '{';
+            ++i;
+            continue;
+        }
+        bool en_tete = premier;
+        premier = false;
+
+        // One token: what it gives (at most two bytes), and for a control
+        // symbol or word its name.
+        unsigned char donne[2];
+        int nb = 0;
+        unsigned char symbole = 0;
+        std::string nom;
+        bool a_parametre = false;
+        long long parametre = 0;
+        if (c != '\\') {
+            donne[nb++] = c;
+            ++i;
+        } else if (p[i + 1] == 0) {
+            break;
+        } else if (p[i + 1] == '\'') {
+            int fort = valeur_hex(p[i + 2]);
+            int faible = fort < 0 ? -1 : valeur_hex(p[i + 3]);
+            i += faible < 0 ? 2 : 4;
+            if (faible >= 0 && fort * 16 + faible != 0)
+                donne[nb++] = (unsigned char)(fort * 16 + faible);
+        } else if (!lettre(p[i + 1])) {
+            symbole = p[i + 1];
+            i += 2;
+        } else {
+            for (++i; lettre(p[i]); ++i)
+                nom += (char)p[i];
+            bool negatif = p[i] == '-' && chiffre(p[i + 1]);
+            if (negatif)
+                ++i;
+            for (; chiffre(p[i]); ++i) {
+                a_parametre = true;
+                parametre = parametre * 10 + (p[i] - '0');
+                if (parametre > 2147483647)
+                    parametre = 2147483647;
+            }
+            if (negatif)
+                parametre = -parametre;
+            if (p[i] == ' ')
+                ++i;
+            // Binary data is never read as RTF, even after a skipped word.
+            if (nom == "bin" && a_parametre && parametre > 0)
+                for (long long k = 0; k < parametre && p[i] != 0; ++k)
+                    ++i;
+        }
+        if (saut > 0) {
+            --saut;
+            continue;
+        }
+
+        long apres = 0;  // stand-ins to skip after this token
+        if (symbole == '\r' || symbole == '\n') {
+            donne[nb++] = '\r';
+            donne[nb++] = '\n';
+        } else if (symbole == '\\' || symbole == '{' || symbole == '}') {
+            donne[nb++] = symbole;
+        } else if (symbole == '~') {
+            donne[nb++] = 160;
+        } else if (symbole == '_') {
+            donne[nb++] = '-';
+        } else if (symbole == '*' && en_tete) {
+            n.cache = true;
+        } else if (!nom.empty()) {
+            if (en_tete &&
+                nomme(nom, GROUPES_CACHES, sizeof GROUPES_CACHES / sizeof GROUPES_CACHES[0]))
+                n.cache = true;
+            if (nom == "v") {
+                n.v = !a_parametre || parametre != 0;
+            } else if (nom == "uc") {
+                n.uc = !a_parametre ? 1 : parametre < 0 ? 0 : (long)parametre;
+            } else if (nom == "u" && a_parametre) {
+                int b = octet_1252((long)(parametre < 0 ? parametre + 65536 : parametre));
+                if (b > 0)
+                    donne[nb++] = (unsigned char)b;
+                // Without a Windows-1252 byte, the stand-in is read as text.
+                if (b >= 0)
+                    apres = n.uc;
+            } else if (nom == "par" || nom == "line" || nom == "cell" || nom == "row") {
+                donne[nb++] = '\r';
+                donne[nb++] = '\n';
+            } else {
+                for (const auto& m : MOTS_TEXTE)
+                    if (nom == m.nom)
+                        donne[nb++] = m.octet;
+            }
+        }
+        if (!n.cache && !n.v)
+            montre.append((const char*)donne, (size_t)nb);
+        saut = apres;
+    }
+    return montre;
+}
+
+int etalon_rtf(const char* rtf, const char* cherche)
+{
+    std::string montre = etalon_texte_rtf(rtf);
+    return etalon_strxstr(montre.c_str(), cherche) ? 1 : 0;
+}
+
 int etalon_ordonnance(char* texte, const char* cherche)
 {
     char* debut_text = etalon_stristr(texte, "<text>");
@@ -95,5 +304,8 @@ int etalon_ordonnance(char* texte, const char* cherche)
         *fin_text = 0;
     if (fin_rtf)
         *fin_rtf = 0;
-    return etalon_strxstr(debut_text, cherche) || etalon_strxstr(debut_rtf, cherche) ? 1 : 0;
+    if (etalon_strxstr(debut_text, cherche) || etalon_strxstr(debut_rtf, cherche))
+        return 1;
+    // Then the RTF part as it shows, up to whichever cut comes first.
+    return debut_rtf ? etalon_rtf(debut_rtf + 5, cherche) : 0;
 }

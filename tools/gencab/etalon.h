@@ -4,6 +4,8 @@
 // nothing with search/. No Windows header: it also builds natively.
 #pragma once
 
+#include <string>
+
 // The folded form of a byte.
 unsigned char etalon_plier(unsigned char c);
 
@@ -15,7 +17,19 @@ char* etalon_strxstr(const char* buf, const char* s);
 // an empty n gives h.
 char* etalon_stristr(const char* h, const char* n);
 
+// The text an RTF reader shows for rtf, read up to its first NUL: groups,
+// escapes, \uN and their stand-ins, control words and symbols resolved;
+// hidden groups ({\*...}, font and colour tables, ...), \v text, \bin data and
+// the source's own line breaks left out. Never holds a NUL.
+std::string etalon_texte_rtf(const char* rtf);
+
+// 1 when the shown text of rtf holds cherche (already folded), compared as
+// etalon_strxstr does; an empty cherche matches nothing.
+int etalon_rtf(const char* rtf, const char* cherche);
+
 // Whether a prescription text holds the folded search text: the first <text>
 // and the first <rtf>, each cut by a NUL at its own closing tag once all four
-// tags are found, then both parts searched. texte is NUL-terminated, writable.
+// tags are looked for, both searched as raw bytes; failing that, the <rtf>
+// part (after its tag, up to the first NUL) as its reader shows it. texte is NUL-terminated
+// and writable; only those two NULs are written into it.
 int etalon_ordonnance(char* texte, const char* cherche);

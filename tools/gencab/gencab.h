@@ -71,6 +71,7 @@ enum {
     ORDO_ZORIX_MANQUE = 64,   // holds a near miss
     ORDO_ZORIX_DEHORS = 128,  // names the drug outside both parts only
     ORDO_ZORIX_DEUX = 256,    // names it on a second line too
+    ORDO_ZORIX_ACCENT = 512,  // in a spelling with an accented letter
 };
 
 struct Ordonnance {
@@ -78,9 +79,12 @@ struct Ordonnance {
     const char* prenom;
     uint32_t date;
     unsigned drapeaux;
+    uint64_t graine_rtf;  // seeds the RTF's styling, apart from the cabinet's stream
 };
 
-// Appends the whole XML form of one prescription to sortie.
+// Appends the whole XML form of one prescription to sortie. Its <rtf> part
+// shows the same lines as its <text> part, written as a rich-edit control
+// writes them; every choice of form comes from o.graine_rtf, none from h.
 void rediger_ordonnance(Hasard& h, const Ordonnance& o, std::string& sortie);
 
 // ---- Writing a cabinet (ecriture.cpp) -------------------------------------------
@@ -91,9 +95,10 @@ struct ParametresCabinet {
     uint64_t graine;
     long long entrees;
     long patients;
-    // The hard cases, more often: file number 65535 among the patients,
+    // The hard cases, more often: file number 65535 among the patients (its
+    // prescription has only an <rtf> part, the drug spelt with an accent),
     // prescriptions with only an <rtf> part or the drug on two lines, entries
-    // on the same day. Off, the same seed writes the same bytes as ever.
+    // on the same day. Off, the same seed writes the same cabinet as ever.
     bool difficiles = false;
 };
 

@@ -45,11 +45,12 @@ TEST(GencabAttendu, CabinetEcritALaMain)
     std::string ordonnances =
         enregistrement(5, xml("ZORIX 25 mg : 1 le matin", "{\\b ZORIX 25 mg} : 1 le matin")) +
         enregistrement(-9, "<ordonnance><TEXT>zorix</Text><RTF>{\\rtf1 zorix}</Rtf></ordonnance>") +
-        // The accent survives in the text part only.
+        // The accent is an escape in the RTF part.
         enregistrement(100, xml("z\366rix", "z\\'f6rix")) +
         enregistrement(INT32_MIN, xml("Zorix zorix", "Zorix")) +
         enregistrement(77, xml("Z\326RIX", "Z\\'d6RIX")) +
         enregistrement(INT32_MAX, "<ordonnance><rtf>{\\rtf1 Zorix}</rtf></ordonnance>") +
+        // Only RTF, found as it shows.
         enregistrement(13, "<ordonnance><rtf>{\\rtf1 Z\\'f6rix}</rtf></ordonnance>") +
         // No </text>: the part runs to the end of the whole text.
         enregistrement(14, "<ordonnance><text>Calvexine</ordonnance> zorix") +
@@ -72,10 +73,10 @@ TEST(GencabAttendu, CabinetEcritALaMain)
     EXPECT_EQ(calculer_attendu(c, "Zorix", aujourdhui),
               "0\tZERO H\351l\350ne\t0 an 07 m\t3\t15/07/2002\t02/01/2004\n"
               "7\tLEF\310VRE No\353l\t1 an 11 m\t2\t01/01/2010\t01/01/2010\n"
-              "12\tDUPONT J\351r\364me\t42 ans 03 m\t2\t05/03/2004\t07/03/2004\n"
+              "12\tDUPONT J\351r\364me\t42 ans 03 m\t3\t05/03/2004\t07/03/2004\n"
               "300\tMARTIN Ana\357s\t26 ans 09 m\t1\t31/12/1999\t31/12/1999\n"
               "4242\t \t\t1\t05/03/ 999\t05/03/ 999\n"
-              "RESUME\t9 occ. - 5 Patients\n");
+              "RESUME\t10 occ. - 5 Patients\n");
     // Folded search text, same answer; the empty one finds nothing.
     EXPECT_EQ(calculer_attendu(c, "Z\326RIX", aujourdhui),
               calculer_attendu(c, "zorix", aujourdhui));
@@ -106,6 +107,15 @@ TEST(GencabAttendu, PliageDesAccentsEtDeLaCasse)
         {"zorix", "Zorix", false},
         {"zorix", "", false},
         {"zorix 25", "<text>ZORIX\r\n25 mg</text>", false},
+        // The RTF part is also read as it shows: escapes, words and source
+        // line breaks inside a word, \u and its stand-in, hidden text.
+        {"depakine", "<rtf>D\\'e9pakine</rtf>", true},
+        {"d\351pakine", "<rtf>D\\'e9p\\ulnone akine</rtf>", true},
+        {"comprim\351 le", "<rtf>compri\\b m\\'e9\\b0  le</rtf>", true},
+        {"zorix", "<RTF>{\\b Zo}\r\nrix</Rtf>", true},
+        {"z\366rix", "<rtf>Z\\u246\\'f6rix</rtf>", true},
+        {"zorix", "<rtf>Z\\u246?rix</rtf>", true},
+        {"zorix", "<rtf>{\\*\\x Z\\'f6rix}{\\fonttbl Zo\r\nrix}\\v Z\\'f6rix</rtf>", false},
     };
     for (const auto& c : cas)
         EXPECT_EQ(ordonnance_attendue(c.texte, c.recherche), c.trouve)

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <stdlib.h>
 
+#include "etalon.h"
 #include "fichiers.h"
 #include "gencab.h"
 
@@ -93,6 +94,17 @@ TEST(GencabEcriture, CabinetGenereBienForme)
         octets += e.longueur;
         de_taille_courante += e.longueur >= 500 && e.longueur <= 1500;
         EXPECT_EQ(c.ordonnances.find('\0', e.debut) >= e.debut + e.longueur, true) << e.cle;
+        // Whatever its form, the RTF part shows the lines of the text part.
+        std::string o = c.ordonnances.substr(e.debut, e.longueur);
+        const char* t = etalon_stristr(o.c_str(), "<text>");
+        const char* ft = t ? etalon_stristr(t, "</text>") : nullptr;
+        const char* r = etalon_stristr(o.c_str(), "<rtf>");
+        const char* fr = r ? etalon_stristr(r, "</rtf>") : nullptr;
+        if (ft && fr) {
+            EXPECT_EQ(etalon_texte_rtf(std::string(r + 5, fr).c_str()),
+                      std::string(t + 6, ft) + "\r\n")
+                << e.cle;
+        }
     }
     EXPECT_GT(negatives, 2000);
     EXPECT_LT(negatives, 3000);
