@@ -72,6 +72,7 @@ const Cas cas[] = {
     {"<RTF>Z\\u214\\'d6RIX</RTF>", "zorix", 1, "<RTF>Z\\u214\\'d6RIX|/RTF>"},
     {"<rtf>{\\b D\\'e9pakine}\\b0  Chrono</rtf>", "depakine chrono", 1,
      "<rtf>{\\b D\\'e9pakine}\\b0  Chrono|/rtf>"},
+    {"<rtf>Zo\\bin3 {}xrix</rtf>", "zorix", 1, "<rtf>Zo\\bin3 {}xrix|/rtf>"},
     {"<text>Z\\'f6rix</text>", "zorix", 0, "<text>Z\\'f6rix|/text>"},
     {"<rtf>Z\\'f6</rtf>rix", "zorix", 0, "<rtf>Z\\'f6|/rtf>rix"},
     {"<rtf>Z\\'f6<text>rix</text></rtf>", "zorix", 0, "<rtf>Z\\'f6<text>rix|/text>|/rtf>"},
@@ -100,6 +101,16 @@ TEST_F(Ordonnance, PartiesEtCoupes)
                 b = '|';
         EXPECT_EQ(apres, c.coupe) << c.texte;
         EXPECT_EQ(buf.back(), 0);
+    }
+}
+
+TEST_F(Ordonnance, RtfLongSansCesserDePouvoirCorrespondre)
+{
+    // Every byte may start the search text: a match at the very end, after
+    // any length of such bytes, is still seen.
+    for (size_t n = 2; n < 4200; ++n) {
+        std::string texte = "<rtf>" + std::string(n, 'a') + "\\b b</rtf>";
+        ASSERT_EQ(ordonnance_correspond(&texte[0], "aab"), 1) << n;
     }
 }
 
