@@ -32,8 +32,8 @@ struct NIVEAU {
 };
 
 struct LECTURE {
-    alignas(4) unsigned char montre[FENETRE + 4];  // the matcher reads aligned quads
-    size_t n;                                      // bytes in montre
+    unsigned char montre[FENETRE];
+    size_t n;         // bytes in montre
     size_t besoin;    // montre is matched once it holds that many; 0: nothing pending
     size_t longueur;  // of the search text
     const char* str_srch;
@@ -87,6 +87,7 @@ constexpr unsigned case_de(const char* nom, size_t n)
 
 struct INDEX {
     signed char mot[CASES];  // into MOTS, -1 for none
+    unsigned char longueur[CASES];
 };
 
 constexpr INDEX indexer()
@@ -99,6 +100,7 @@ constexpr INDEX indexer()
         while (t.mot[c] >= 0)
             c = (c + 1) % CASES;
         t.mot[c] = (signed char)k;
+        t.longueur[c] = (unsigned char)longueur_de(MOTS[k].nom);
     }
     return t;
 }
@@ -109,7 +111,7 @@ const MOT* mot_connu(const char* nom, size_t n)
 {
     for (unsigned c = case_de(nom, n); INDEX_MOTS.mot[c] >= 0; c = (c + 1) % CASES) {
         const MOT& m = MOTS[INDEX_MOTS.mot[c]];
-        if (m.nom[0] == nom[0] && strncmp(m.nom, nom, n) == 0 && m.nom[n] == 0)
+        if (INDEX_MOTS.longueur[c] == n && memcmp(m.nom, nom, n) == 0)
             return &m;
     }
     return nullptr;
@@ -136,7 +138,8 @@ int octet_1252(long u)
     return -1;
 }
 
-// The bytes that end a run of plain text.
+// The bytes that end a run of plain text. The line breaks of the source in a
+// run are passed over: they show nothing.
 struct SPECIAUX {
     bool octet[256];
 };
@@ -144,11 +147,16 @@ struct SPECIAUX {
 constexpr SPECIAUX speciaux()
 {
     SPECIAUX t{};
-    t.octet[0] = t.octet['\\'] = t.octet['{'] = t.octet['}'] = t.octet['\r'] = t.octet['\n'] = true;
+    t.octet[0] = t.octet['\\'] = t.octet['{'] = t.octet['}'] = true;
     return t;
 }
 
 constexpr SPECIAUX SPECIAL = speciaux();
+
+inline bool saut_de_ligne(unsigned char c)
+{
+    return c == '\r' || c == '\n';
+}
 
 // The bytes at which a run of plain text is looked at when no match is
 // pending: the ends of a run and the bytes that fold to the search text's
@@ -161,16 +169,24 @@ void preparer_arret(unsigned char s0)
     if (arret_pour == s0)
         return;
     for (int c = 0; c < 256; ++c)
-        arret[c] = SPECIAL.octet[c] || recherche_lower[c] == s0;
+        arret[c] =
+            SPECIAL.octet[c] || (recherche_lower[c] == s0 && !saut_de_ligne((unsigned char)c));
     arret_pour = s0;
 }
 
-// Matches what the window holds, then keeps only its last `garde` bytes.
+// Matches what the window holds, then keeps only its last `garde` bytes. The
+// window is most often one place and the bytes after it: compared in line.
 void confronter(LECTURE& l, size_t garde)
 {
-    l.montre[l.n] = 0;
-    if (recherche_strxstr((const char*)l.montre, l.str_srch))
-        l.trouve = true;
+    const unsigned char* s = (const unsigned char*)l.str_srch;
+    for (size_t i = 0; !l.trouve && i + l.longueur <= l.n; ++i) {
+        if (recherche_lower[l.montre[i]] != s[0])
+            continue;
+        size_t k = 1;
+        while (k < l.longueur && recherche_lower[l.montre[i + k]] == s[k])
+            ++k;
+        l.trouve = k == l.longueur;
+    }
     if (garde > l.n)
         garde = l.n;
     memmove(l.montre, l.montre + l.n - garde, garde);
@@ -209,6 +225,8 @@ const unsigned char* montrer_texte(LECTURE& l, const unsigned char* p)
         unsigned char c;
         while (!SPECIAL.octet[c = *p]) {
             ++p;
+            if (saut_de_ligne(c))
+                continue;
             montrer(l, c);
             if (l.besoin == 0 || l.trouve)
                 break;
@@ -314,11 +332,12 @@ const unsigned char* fin_du_groupe(const unsigned char* p)
             ++p;
             break;
         default:
-            if (lettre(p[1])) {
+            if (p[1] == 'b' && p[2] == 'i' && p[3] == 'n' && !lettre(p[4])) {
                 MOT_LU m;
-                p = lire_mot(p, m);
-                if (m.longueur == 3 && memcmp(m.nom, "bin", 3) == 0)
-                    p = sauter_donnees(p, m);
+                p = sauter_donnees(lire_mot(p, m), m);
+            } else if (lettre(p[1])) {
+                for (++p; lettre(*p);)
+                    ++p;
             } else if (p[1] != 0) {
                 p += 2;
             } else {
@@ -354,12 +373,29 @@ int rtf_correspond(const char* rtf, const char* str_srch)
     bool debut_groupe = false;  // the next token is its group's first
 
     const unsigned char* p = (const unsigned char*)rtf;
-    while (!l.trouve && *p) {
-        const unsigned char c = *p;
-        if (c == '\r' || c == '\n') {
-            ++p;
-            continue;
+    while (!l.trouve) {
+        // Plain text up to the next backslash, brace or the end; the line
+        // breaks of the source in it show nothing, and are not a group's
+        // first token.
+        if (debut_groupe)
+            while (saut_de_ligne(*p))
+                ++p;
+        if (!SPECIAL.octet[*p]) {
+            debut_groupe = false;
+            for (; saut > 0 && !SPECIAL.octet[*p]; ++p)
+                if (!saut_de_ligne(*p))
+                    --saut;
+            if (!niveau->cache && !niveau->v) {
+                p = montrer_texte(l, p);
+            } else {
+                while (!SPECIAL.octet[*p])
+                    ++p;
+            }
         }
+
+        const unsigned char c = *p;
+        if (c == 0)
+            break;
         if (c == '{' || c == '}') {
             ++p;
             saut = 0;
@@ -376,27 +412,11 @@ int rtf_correspond(const char* rtf, const char* str_srch)
             debut_groupe = c == '{';
             continue;
         }
+
+        // A backslash.
         const bool premier = debut_groupe;
         debut_groupe = false;
         const bool montre = !niveau->cache && !niveau->v && saut == 0;
-
-        if (c != '\\') {
-            if (saut > 0) {
-                --saut;
-                ++p;
-                continue;
-            }
-            // A run of plain text, the bulk of a part.
-            if (montre) {
-                p = montrer_texte(l, p);
-            } else {
-                do
-                    ++p;
-                while (!SPECIAL.octet[*p]);
-            }
-            continue;
-        }
-
         const unsigned char c1 = p[1];
         if (!lettre(c1)) {
             // A control symbol, an escape, or a \ at the very end.
