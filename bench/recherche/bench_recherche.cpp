@@ -177,8 +177,7 @@ static int patients_trouves(const char* texte)
 {
     char str_srch[260];
     lstrcpynA(str_srch, texte, sizeof str_srch);
-    for (unsigned char* p = (unsigned char*)str_srch; *p; p++)
-        *p = recherche_lower[*p];
+    plier_texte(str_srch);
     std::vector<bool> trouve(MAX_DOSSIERS);
     HGLOBAL Dossier = OpenDossiers(OPENDOSSIERS_FICHIER, OPENDOSSIERS_OPTION, OPENDOSSIERS_OPTION,
                                    OPENDOSSIERS_OPTION);
