@@ -2,11 +2,11 @@
 // default cabinet (cabinet.cpp). Everything runs on the one thread of the
 // dialog.
 #include <windows.h>
-#include <commctrl.h>
 
 #include "kmapi.h"
 #include "pliage.h"
 #include "balayage.h"
+#include "liste.h"
 #include "cabinet.h"
 #include "resource.h"
 #include "textes.h"
@@ -19,42 +19,10 @@ int recherche_en_cours;
 // Icon and the five empty columns of the result list.
 void initialisation_affichage(HWND hwnd)
 {
-    // Without a manifest the tool is handed the screen's real scale on XP, and
-    // on 7 at 125 %: the dialog grows with its font, so the columns, given for
-    // a 96-dpi screen, must grow too or the dates and ages are cut.
-    HDC ecran = GetDC(hwnd);
-    int dpi = GetDeviceCaps(ecran, LOGPIXELSX);
-    ReleaseDC(hwnd, ecran);
-    if (dpi <= 0)
-        dpi = 96;
-
     HICON icone = LoadIconA(hInst, MAKEINTRESOURCEA(IDI_ORDASKEL));
     SendMessageA(hwnd, WM_SETICON, ICON_SMALL, (LPARAM)icone);
     SendMessageA(hwnd, WM_SETICON, ICON_BIG, (LPARAM)icone);
-
-    // clang-format off
-    static const struct {
-        const char* titre;
-        int largeur;
-    } colonnes[5] = {
-        {COLONNE_NOM, 200},
-        {COLONNE_AGE, 80},
-        {COLONNE_NOMBRE, 50},
-        {COLONNE_PREMIERE, 80},
-        {COLONNE_DERNIERE, 80},
-    };
-    // clang-format on
-    for (int i = 0; i < 5; i++) {
-        LVCOLUMNA colonne = {};
-        colonne.mask = LVCF_TEXT | LVCF_WIDTH;
-        if (i > 0) {
-            colonne.mask |= LVCF_FMT;
-            colonne.fmt = LVCFMT_RIGHT;
-        }
-        colonne.pszText = (char*)colonnes[i].titre;
-        colonne.cx = MulDiv(colonnes[i].largeur, dpi, 96);
-        SendDlgItemMessageA(hwnd, IDD_LIST, LVM_INSERTCOLUMNA, i, (LPARAM)&colonne);
-    }
+    initialisation_colonnes(hwnd);
 }
 
 INT_PTR CALLBACK Main_Dlg(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)

@@ -124,8 +124,7 @@ void recherche_ordonnance(HWND hwnd)
                         (LPARAM)str_srch_orig);
     str_srch_orig[sizeof str_srch_orig - 1] = 0;
     memcpy(str_srch, str_srch_orig, sizeof str_srch);
-    for (unsigned char* p = (unsigned char*)str_srch; *p; p++)
-        *p = recherche_lower[*p];
+    plier_texte(str_srch);
 
     memset(patlist, 0, sizeof patlist);
     int nocc = 0;

@@ -13,6 +13,42 @@
 // Set where the dialog opens the default cabinet; the summary reads it.
 BOOL cabinet_ouvert;
 
+void initialisation_colonnes(HWND hwnd)
+{
+    // Without a manifest the tool is handed the screen's real scale on XP, and
+    // on 7 at 125 %: the dialog grows with its font, so the columns, given for
+    // a 96-dpi screen, must grow too or the dates and ages are cut.
+    HDC ecran = GetDC(hwnd);
+    int dpi = GetDeviceCaps(ecran, LOGPIXELSX);
+    ReleaseDC(hwnd, ecran);
+    if (dpi <= 0)
+        dpi = 96;
+
+    // clang-format off
+    static const struct {
+        const char* titre;
+        int largeur;
+    } colonnes[5] = {
+        {COLONNE_NOM, 200},
+        {COLONNE_AGE, 80},
+        {COLONNE_NOMBRE, 50},
+        {COLONNE_PREMIERE, 80},
+        {COLONNE_DERNIERE, 80},
+    };
+    // clang-format on
+    for (int i = 0; i < 5; i++) {
+        LVCOLUMNA colonne = {};
+        colonne.mask = LVCF_TEXT | LVCF_WIDTH;
+        if (i > 0) {
+            colonne.mask |= LVCF_FMT;
+            colonne.fmt = LVCFMT_RIGHT;
+        }
+        colonne.pszText = (char*)colonnes[i].titre;
+        colonne.cx = MulDiv(colonnes[i].largeur, dpi, 96);
+        SendDlgItemMessageA(hwnd, IDD_LIST, LVM_INSERTCOLUMNA, i, (LPARAM)&colonne);
+    }
+}
+
 void cellule_nom(char* tmp, const char* szNom, const char* szPrenom)
 {
     // A full field has no NUL of its own: never read past it.

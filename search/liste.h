@@ -7,6 +7,10 @@
 // Whether the default cabinet opened; a summary without it carries a warning.
 extern BOOL cabinet_ouvert;
 
+// The result list's five empty columns, scaled with the screen like the
+// dialog; once, when the dialog opens.
+void initialisation_colonnes(HWND hwnd);
+
 // One row per patient with matches, in ascending file number, filled as one
 // batch. Returns the number of rows, or -1 when the list refused a row or a
 // cell: the list is then left empty.

@@ -42,6 +42,12 @@ void initialisation_recherche(void)
         plie_depuis_haut[recherche_lower[c]] = true;
 }
 
+void plier_texte(char* s)
+{
+    for (unsigned char* p = (unsigned char*)s; *p; ++p)
+        *p = recherche_lower[*p];
+}
+
 // First byte from p that folds to s0, or the NUL. A quad that holds none of
 // 0, s0, s0 ^ 0x20 and, when some high byte folds to s0, no byte from 0x80 up
 // has no candidate and is passed over whole; any other quad is looked at byte

@@ -9,6 +9,9 @@ extern unsigned char recherche_lower[256];
 // Fills recherche_lower; called once before any search.
 void initialisation_recherche(void);
 
+// Folds the search text in place, up to its NUL: the matchers take it so.
+void plier_texte(char* s);
+
 // Leftmost position in buf where the folded bytes of buf equal s (already
 // folded), or nullptr. buf may be nullptr; an empty s never matches.
 char* recherche_strxstr(const char* buf, const char* s);

@@ -34,7 +34,7 @@
 #include "balayage.h"
 #include "pliage.h"
 #include "liste.h"
-#include "controles.h"
+#include "resource.h"
 
 #define LIGNES_DIRECTES 20000
 
@@ -180,8 +180,7 @@ static int patients_trouves(const char* texte)
 {
     char str_srch[260];
     lstrcpynA(str_srch, texte, sizeof str_srch);
-    for (unsigned char* p = (unsigned char*)str_srch; *p; p++)
-        *p = recherche_lower[*p];
+    plier_texte(str_srch);
     std::vector<bool> trouve(MAX_DOSSIERS);
     HGLOBAL Dossier = OpenDossiers(OPENDOSSIERS_FICHIER, OPENDOSSIERS_OPTION, OPENDOSSIERS_OPTION,
                                    OPENDOSSIERS_OPTION);
@@ -343,20 +342,12 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&icc);
+    // KMOpenSession registered the list's and the progress bar's classes.
     initialisation_recherche();
     cabinet_ouvert = TRUE;
-    dialogue = CreateDialogParamA(GetModuleHandleA(NULL), "BANC", NULL, proc_banc, 0);
-    static const int largeurs[] = {200, 80, 50, 80, 80};
-    for (int c = 0; c < 5; c++) {
-        LVCOLUMNA col = {};
-        col.mask = LVCF_TEXT | LVCF_WIDTH;
-        col.pszText = (char*)"";
-        col.cx = largeurs[c];
-        SendDlgItemMessageA(dialogue, IDD_LIST, LVM_INSERTCOLUMNA, c, (LPARAM)&col);
-    }
-    ShowWindow(dialogue, SW_SHOW);
+    dialogue =
+        CreateDialogParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_MAIN), NULL, proc_banc, 0);
+    initialisation_colonnes(dialogue);
     UpdateWindow(dialogue);
     proc_barre =
         (WNDPROC)SetWindowLongPtrA(GetDlgItem(dialogue, IDD_PB), GWLP_WNDPROC, (LONG_PTR)barre);

@@ -170,8 +170,7 @@ int main(int argc, char** argv)
 
     initialisation_recherche();
     char cherche[] = "Zorix";
-    for (char* c = cherche; *c; ++c)
-        *c = (char)recherche_lower[(unsigned char)*c];
+    plier_texte(cherche);
 
     // All prescriptions back to back, each ended by its NUL.
     std::vector<char> corpus;

@@ -9,11 +9,33 @@ int allocations_locales;
 int appels_locaux;
 int refus_local_des = -1;
 
-struct Miroir {
-    BYTE* base;   // VirtualAlloc'd region, last page inaccessible
-    BYTE* copie;  // the block's bytes, ending where that page begins
+// A block seen through a region whose last readable byte is the block's last:
+// the page after it is inaccessible, so a read past the block faults at once.
+struct Bloc {
+    BYTE* base;    // VirtualAlloc'd region, null until made
+    BYTE* octets;  // the block's bytes, ending where that page begins
+    SIZE_T taille;
 };
-static std::map<HGLOBAL, Miroir> surveilles;
+static std::map<HGLOBAL, Bloc> surveilles;  // host blocks, mirrored at their first lock
+static std::map<HLOCAL, Bloc> locaux;       // the program's fixed local blocks, by address
+
+// Never zero, so that a terminator the program forgot to write is not found
+// there by luck.
+static const BYTE OCTET_NEUF = 0xA5;
+
+static bool bloc_borde(SIZE_T taille, Bloc& b)
+{
+    const SIZE_T page = 4096;
+    SIZE_T lisible = (taille + page - 1) / page * page;
+    b.base = (BYTE*)VirtualAlloc(nullptr, lisible + page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    if (b.base == nullptr)
+        return false;
+    DWORD ancien;
+    VirtualProtect(b.base + lisible, page, PAGE_NOACCESS, &ancien);
+    b.octets = b.base + lisible - taille;
+    b.taille = taille;
+    return true;
+}
 
 static LPVOID(WINAPI* vrai_GlobalLock)(HGLOBAL);
 static HGLOBAL(WINAPI* vrai_GlobalFree)(HGLOBAL);
@@ -23,7 +45,7 @@ static HLOCAL(WINAPI* vrai_LocalFree)(HLOCAL);
 
 void crochets_surveiller(HGLOBAL h)
 {
-    surveilles[h] = Miroir{nullptr, nullptr};
+    surveilles[h] = Bloc{nullptr, nullptr, 0};
 }
 
 static LPVOID WINAPI crochet_GlobalLock(HGLOBAL h)
@@ -33,20 +55,11 @@ static LPVOID WINAPI crochet_GlobalLock(HGLOBAL h)
     if (p == nullptr || it == surveilles.end())
         return p;
     if (it->second.base == nullptr) {
-        SIZE_T taille = GlobalSize(h);
-        const SIZE_T page = 4096;
-        SIZE_T lisible = (taille + page - 1) / page * page;
-        BYTE* base =
-            (BYTE*)VirtualAlloc(nullptr, lisible + page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
-        if (base == nullptr)
+        if (!bloc_borde(GlobalSize(h), it->second))
             return p;
-        DWORD ancien;
-        VirtualProtect(base + lisible, page, PAGE_NOACCESS, &ancien);
-        it->second.base = base;
-        it->second.copie = base + lisible - taille;
-        memcpy(it->second.copie, p, taille);
+        memcpy(it->second.octets, p, it->second.taille);
     }
-    return it->second.copie;
+    return it->second.octets;
 }
 
 size_t blocs_surveilles()
@@ -74,28 +87,61 @@ static bool refus()
     return refus_local_des >= 0 && appels_locaux++ >= refus_local_des;
 }
 
+// A fixed block is the program's own, made against the inaccessible page;
+// a moveable one is the heap's, since its handle must go through LocalLock.
+static HLOCAL bloc_local(UINT f, SIZE_T n)
+{
+    if (f & LMEM_MOVEABLE)
+        return vrai_LocalAlloc(f, n);
+    Bloc b;
+    if (!bloc_borde(n, b))
+        return nullptr;
+    memset(b.octets, (f & LMEM_ZEROINIT) ? 0 : OCTET_NEUF, n);
+    locaux[b.octets] = b;
+    return b.octets;
+}
+
 static HLOCAL WINAPI crochet_LocalAlloc(UINT f, SIZE_T n)
 {
     if (refus())
         return nullptr;
-    HLOCAL h = vrai_LocalAlloc(f, n);
+    HLOCAL h = bloc_local(f, n);
     if (h)
         allocations_locales++;
     return h;
 }
 
+// A resized block always moves, so that a pointer kept to the old one faults
+// too; without LMEM_MOVEABLE it cannot, and the call fails as a full heap's.
 static HLOCAL WINAPI crochet_LocalReAlloc(HLOCAL h, SIZE_T n, UINT f)
 {
     if (refus())
         return nullptr;
-    return vrai_LocalReAlloc(h, n, f);
+    auto it = locaux.find(h);
+    if (it == locaux.end())
+        return vrai_LocalReAlloc(h, n, f);
+    if (!(f & LMEM_MOVEABLE))
+        return nullptr;
+    HLOCAL nouveau = bloc_local(f & LMEM_ZEROINIT, n);
+    if (nouveau) {
+        Bloc ancien = it->second;
+        memcpy(nouveau, ancien.octets, ancien.taille < n ? ancien.taille : n);
+        locaux.erase(it);
+        VirtualFree(ancien.base, 0, MEM_RELEASE);
+    }
+    return nouveau;
 }
 
 static HLOCAL WINAPI crochet_LocalFree(HLOCAL h)
 {
     if (h)
         allocations_locales--;
-    return vrai_LocalFree(h);
+    auto it = locaux.find(h);
+    if (it == locaux.end())
+        return vrai_LocalFree(h);
+    VirtualFree(it->second.base, 0, MEM_RELEASE);
+    locaux.erase(it);
+    return nullptr;
 }
 
 void crochets_remise_a_zero()

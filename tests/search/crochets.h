@@ -1,8 +1,10 @@
 // Watches the memory calls of this test program by rewriting its own import
 // table: GlobalFree is recorded with the lock count the block still had,
-// local allocations are counted and can be made to fail, and the blocks the
-// scripted host hands out are seen by their locker through a copy that ends
-// on an inaccessible page, so that a read past the block faults at once.
+// local allocations are counted and can be made to fail, and both the blocks
+// the scripted host hands out (seen by their locker through a copy) and the
+// fixed local blocks end on an inaccessible page, so that a read past a block
+// faults at once. A local block's new bytes are not zero unless LMEM_ZEROINIT
+// asks for it.
 #pragma once
 
 #include <windows.h>

@@ -1,4 +1,4 @@
-// A real dialog with the search's controls, a catcher for the message boxes a
+// The tool's own dialog, with its columns, a catcher for the message boxes a
 // run shows, and read-back of the list and the progress bar.
 #pragma once
 

@@ -17,8 +17,7 @@ protected:
 
 std::string plie(std::string s)
 {
-    for (char& c : s)
-        c = (char)recherche_lower[(unsigned char)c];
+    plier_texte(s.data());
     return s;
 }
 
