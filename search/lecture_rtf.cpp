@@ -85,9 +85,12 @@ constexpr unsigned case_de(const char* nom, size_t n)
     return (unsigned)(n * 37 + (unsigned char)nom[0] * 5 + (unsigned char)nom[n - 1]) % CASES;
 }
 
+#define LONGUEUR_MAX 17  // of a known name
+
 struct INDEX {
     signed char mot[CASES];  // into MOTS, -1 for none
     unsigned char longueur[CASES];
+    unsigned long premieres[LONGUEUR_MAX + 1];  // first letters of the names of each length
 };
 
 constexpr INDEX indexer()
@@ -101,6 +104,7 @@ constexpr INDEX indexer()
             c = (c + 1) % CASES;
         t.mot[c] = (signed char)k;
         t.longueur[c] = (unsigned char)longueur_de(MOTS[k].nom);
+        t.premieres[t.longueur[c]] |= 1ul << (MOTS[k].nom[0] - 'a');
     }
     return t;
 }
@@ -109,6 +113,9 @@ constexpr INDEX INDEX_MOTS = indexer();
 
 const MOT* mot_connu(const char* nom, size_t n)
 {
+    const unsigned premiere = (unsigned char)nom[0] - 'a';
+    if (n > LONGUEUR_MAX || premiere >= 26 || !(INDEX_MOTS.premieres[n] >> premiere & 1))
+        return nullptr;
     for (unsigned c = case_de(nom, n); INDEX_MOTS.mot[c] >= 0; c = (c + 1) % CASES) {
         const MOT& m = MOTS[INDEX_MOTS.mot[c]];
         if (INDEX_MOTS.longueur[c] == n && memcmp(m.nom, nom, n) == 0)
@@ -221,6 +228,20 @@ const unsigned char* montrer_texte(LECTURE& l, const unsigned char* p)
                 ++p;
             if (SPECIAL.octet[*p])
                 return p;
+            // Most places are decided within the run itself; only when the
+            // run ends first do the bytes go through the window.
+            size_t k = 1;
+            while (k < l.longueur && !SPECIAL.octet[p[k]] && !saut_de_ligne(p[k]) &&
+                   recherche_lower[p[k]] == (unsigned char)l.str_srch[k])
+                ++k;
+            if (k == l.longueur) {
+                l.trouve = true;
+                return p;
+            }
+            if (!SPECIAL.octet[p[k]] && !saut_de_ligne(p[k])) {
+                ++p;
+                continue;
+            }
         }
         unsigned char c;
         while (!SPECIAL.octet[c = *p]) {
@@ -264,7 +285,7 @@ struct MOT_LU {
 };
 
 // p is at the backslash; returns what follows the word.
-const unsigned char* lire_mot(const unsigned char* p, MOT_LU& m)
+inline const unsigned char* lire_mot(const unsigned char* p, MOT_LU& m)
 {
     const unsigned char* q = p + 1;
     m.nom = (const char*)q;
