@@ -145,8 +145,9 @@ int octet_1252(long u)
     return -1;
 }
 
-// The bytes that end a run of plain text. The line breaks of the source in a
-// run are passed over: they show nothing.
+// The bytes that end a run of plain text, shown or not: the end, a backslash,
+// a brace. The line breaks of the source in a run are passed over: they show
+// nothing.
 struct SPECIAUX {
     bool octet[256];
 };
@@ -154,7 +155,8 @@ struct SPECIAUX {
 constexpr SPECIAUX speciaux()
 {
     SPECIAUX t{};
-    t.octet[0] = t.octet['\\'] = t.octet['{'] = t.octet['}'] = true;
+    t.octet[0] = t.octet[(unsigned char)'\\'] = true;
+    t.octet[(unsigned char)'{'] = t.octet[(unsigned char)'}'] = true;
     return t;
 }
 
@@ -320,24 +322,13 @@ const unsigned char* sauter_donnees(const unsigned char* p, const MOT_LU& m)
     return p;
 }
 
-// The bytes that matter in a group never shown: its braces, and what hides a
-// brace (an escaped one, \binN data).
-constexpr SPECIAUX accolades()
-{
-    SPECIAUX t{};
-    t.octet[0] = t.octet['\\'] = t.octet['{'] = t.octet['}'] = true;
-    return t;
-}
-
-constexpr SPECIAUX ACCOLADE = accolades();
-
 // The closing brace of the group never shown that p is in, or the end. Its
 // state dies with it, so nothing in it needs reading but what ends it.
 const unsigned char* fin_du_groupe(const unsigned char* p)
 {
     long ouverts = 0;
     for (;;) {
-        while (!ACCOLADE.octet[*p])
+        while (!SPECIAL.octet[*p])
             ++p;
         switch (*p) {
         case 0:
