@@ -1,4 +1,5 @@
-// Splits a fuzz input into the texts a target works on.
+// Splits a fuzz input into the texts a target works on, and is the entry of
+// every target: each defines essayer, called on every input that splits.
 #pragma once
 
 #include <cstddef>
@@ -54,3 +55,24 @@ struct Bloc {
         memcpy(texte, t.c_str(), t.size() + 1);
     }
 };
+
+// The target's checks: b holds the text, s the search text, both as the code
+// under test sees them.
+void essayer(const Entree& e, Bloc& b, Bloc& s);
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    initialisation_recherche();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    Entree e;
+    if (!decoupe(data, size, e))
+        return 0;
+    Bloc b(e.texte, e.decalage);
+    Bloc s(e.cherche, 0);
+    essayer(e, b, s);
+    return 0;
+}
