@@ -111,14 +111,19 @@ constexpr INDEX indexer()
 
 constexpr INDEX INDEX_MOTS = indexer();
 
-const MOT* mot_connu(const char* nom, size_t n)
+inline const MOT* mot_connu(const char* nom, size_t n)
 {
     const unsigned premiere = (unsigned char)nom[0] - 'a';
     if (n > LONGUEUR_MAX || premiere >= 26 || !(INDEX_MOTS.premieres[n] >> premiere & 1))
         return nullptr;
     for (unsigned c = case_de(nom, n); INDEX_MOTS.mot[c] >= 0; c = (c + 1) % CASES) {
         const MOT& m = MOTS[INDEX_MOTS.mot[c]];
-        if (INDEX_MOTS.longueur[c] == n && memcmp(m.nom, nom, n) == 0)
+        if (INDEX_MOTS.longueur[c] != n)
+            continue;
+        size_t k = 0;
+        while (k < n && m.nom[k] == nom[k])
+            ++k;
+        if (k == n)
             return &m;
     }
     return nullptr;
