@@ -67,9 +67,10 @@ constexpr MOT MOTS[] = {
 // clang-format on
 const int NB_MOTS = sizeof MOTS / sizeof MOTS[0];
 
-// Most control words of a part mean nothing here: each is looked up in a
-// table hashed on its length and first and last letters, built at compile
-// time, rather than compared with every known name.
+// Most control words of a part mean nothing here: one whose length and first
+// letter no known name has is turned away at once, the others are looked up
+// in a table hashed on their length and first and last letters, built at
+// compile time.
 #define CASES 128
 
 constexpr size_t longueur_de(const char* s)
@@ -118,12 +119,7 @@ inline const MOT* mot_connu(const char* nom, size_t n)
         return nullptr;
     for (unsigned c = case_de(nom, n); INDEX_MOTS.mot[c] >= 0; c = (c + 1) % CASES) {
         const MOT& m = MOTS[INDEX_MOTS.mot[c]];
-        if (INDEX_MOTS.longueur[c] != n)
-            continue;
-        size_t k = 0;
-        while (k < n && m.nom[k] == nom[k])
-            ++k;
-        if (k == n)
+        if (INDEX_MOTS.longueur[c] == n && memcmp(m.nom, nom, n) == 0)
             return &m;
     }
     return nullptr;
