@@ -345,12 +345,12 @@ const unsigned char* fin_du_groupe(const unsigned char* p)
             ++p;
             break;
         default:
-            if (p[1] == 'b' && p[2] == 'i' && p[3] == 'n' && !lettre(p[4])) {
+            if (lettre(p[1])) {
                 MOT_LU m;
-                p = sauter_donnees(lire_mot(p, m), m);
-            } else if (lettre(p[1])) {
-                for (++p; lettre(*p);)
-                    ++p;
+                p = lire_mot(p, m);
+                const MOT* mot = mot_connu(m.nom, m.longueur);
+                if (mot && mot->effet == BINAIRE)
+                    p = sauter_donnees(p, m);
             } else if (p[1] != 0) {
                 p += 2;
             } else {
