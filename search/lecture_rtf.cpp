@@ -28,6 +28,7 @@ namespace {
 struct NIVEAU {
     bool cache;  // a group never shown (\*, font table, ...)
     bool v;      // hidden text (\v)
+    bool muet;   // either: nothing in it is shown
     int uc;      // stand-in characters after \uN
 };
 
@@ -41,6 +42,7 @@ struct LECTURE {
     bool trouve;
 };
 
+// The words from TEXTE_CACHE on take their number.
 enum EFFET { RIEN, DONNE, CACHE, TEXTE_CACHE, SAUT_UNICODE, UNICODE, BINAIRE };
 
 struct MOT {
@@ -67,11 +69,11 @@ constexpr MOT MOTS[] = {
 // clang-format on
 const int NB_MOTS = sizeof MOTS / sizeof MOTS[0];
 
-// Most control words of a part mean nothing here: one whose length and first
-// letter no known name has is turned away at once, the others are looked up
-// in a table hashed on their length and first and last letters, built at
-// compile time.
-#define CASES 128
+// Most control words of a part mean nothing here. The known names are kept
+// in buckets of the same length and first letter (case aside), built at
+// compile time: a word whose bucket is empty, most of them, is turned away
+// by one look.
+#define LONGUEUR_MAX 17  // of a known name
 
 constexpr size_t longueur_de(const char* s)
 {
@@ -81,32 +83,29 @@ constexpr size_t longueur_de(const char* s)
     return n;
 }
 
-constexpr unsigned case_de(const char* nom, size_t n)
+constexpr unsigned seau_de(const char* nom, size_t n)
 {
-    return (unsigned)(n * 37 + (unsigned char)nom[0] * 5 + (unsigned char)nom[n - 1]) % CASES;
+    return (unsigned)n * 32 + ((unsigned char)nom[0] & 31);
 }
 
-#define LONGUEUR_MAX 17  // of a known name
+#define SEAUX ((LONGUEUR_MAX + 1) * 32)
 
 struct INDEX {
-    signed char mot[CASES];  // into MOTS, -1 for none
-    unsigned char longueur[CASES];
-    unsigned long premieres[LONGUEUR_MAX + 1];  // first letters of the names of each length
+    unsigned char debut[SEAUX + 1];  // bucket b holds ordre[debut[b]] to ordre[debut[b + 1] - 1]
+    unsigned char ordre[NB_MOTS];    // into MOTS
 };
 
 constexpr INDEX indexer()
 {
     INDEX t{};
-    for (int c = 0; c < CASES; ++c)
-        t.mot[c] = -1;
-    for (int k = 0; k < NB_MOTS; ++k) {
-        unsigned c = case_de(MOTS[k].nom, longueur_de(MOTS[k].nom));
-        while (t.mot[c] >= 0)
-            c = (c + 1) % CASES;
-        t.mot[c] = (signed char)k;
-        t.longueur[c] = (unsigned char)longueur_de(MOTS[k].nom);
-        t.premieres[t.longueur[c]] |= 1ul << (MOTS[k].nom[0] - 'a');
+    unsigned char n = 0;
+    for (unsigned b = 0; b < SEAUX; ++b) {
+        t.debut[b] = n;
+        for (int k = 0; k < NB_MOTS; ++k)
+            if (seau_de(MOTS[k].nom, longueur_de(MOTS[k].nom)) == b)
+                t.ordre[n++] = (unsigned char)k;
     }
+    t.debut[SEAUX] = n;
     return t;
 }
 
@@ -114,12 +113,15 @@ constexpr INDEX INDEX_MOTS = indexer();
 
 inline const MOT* mot_connu(const char* nom, size_t n)
 {
-    const unsigned premiere = (unsigned char)nom[0] - 'a';
-    if (n > LONGUEUR_MAX || premiere >= 26 || !(INDEX_MOTS.premieres[n] >> premiere & 1))
+    if (n > LONGUEUR_MAX)
         return nullptr;
-    for (unsigned c = case_de(nom, n); INDEX_MOTS.mot[c] >= 0; c = (c + 1) % CASES) {
-        const MOT& m = MOTS[INDEX_MOTS.mot[c]];
-        if (INDEX_MOTS.longueur[c] == n && memcmp(m.nom, nom, n) == 0)
+    const unsigned b = seau_de(nom, n);
+    for (unsigned i = INDEX_MOTS.debut[b]; i < INDEX_MOTS.debut[b + 1]; ++i) {
+        const MOT& m = MOTS[INDEX_MOTS.ordre[i]];
+        size_t k = 0;
+        while (k < n && m.nom[k] == nom[k])
+            ++k;
+        if (k == n)
             return &m;
     }
     return nullptr;
@@ -270,40 +272,34 @@ inline bool chiffre(unsigned char c)
     return (unsigned char)(c - '0') < 10;
 }
 
-inline int hexa(unsigned char c)
+// The value of a hex digit, 16 for any other byte.
+inline unsigned hexa(unsigned char c)
 {
     if (chiffre(c))
         return c - '0';
     if ((unsigned char)((c | 0x20) - 'a') < 6)
         return (c | 0x20) - 'a' + 10;
-    return -1;
+    return 16;
 }
 
-// A control word read: letters, an optional signed number, one space.
-struct MOT_LU {
-    const char* nom;
-    size_t longueur;
-    bool parametre;
+// The optional signed number of a control word and the space that belongs
+// to it, from q, where its letters end.
+struct PARAMETRE {
+    bool present;
     long long valeur;  // within +-2147483647
 };
 
-// p is at the backslash; returns what follows the word.
-inline const unsigned char* lire_mot(const unsigned char* p, MOT_LU& m)
+inline const unsigned char* lire_parametre(const unsigned char* q, PARAMETRE& m)
 {
-    const unsigned char* q = p + 1;
-    m.nom = (const char*)q;
-    while (lettre(*q))
-        ++q;
-    m.longueur = (size_t)(q - p - 1);
     bool negatif = false;
     if (*q == '-' && chiffre(q[1])) {
         negatif = true;
         ++q;
     }
-    m.parametre = false;
+    m.present = false;
     m.valeur = 0;
     while (chiffre(*q)) {
-        m.parametre = true;
+        m.present = true;
         m.valeur = m.valeur * 10 + (*q++ - '0');
         if (m.valeur > 2147483647)
             m.valeur = 2147483647;
@@ -315,10 +311,33 @@ inline const unsigned char* lire_mot(const unsigned char* p, MOT_LU& m)
     return q;
 }
 
-// The data after \binN, never text; returns what follows it.
-const unsigned char* sauter_donnees(const unsigned char* p, const MOT_LU& m)
+// The same, for a word whose number means nothing here.
+inline const unsigned char* passer_parametre(const unsigned char* q)
 {
-    for (long long reste = m.parametre ? m.valeur : 0; reste > 0 && *p; --reste)
+    if (*q == '-' && chiffre(q[1]))
+        ++q;
+    while (chiffre(*q))
+        ++q;
+    if (*q == ' ')
+        ++q;
+    return q;
+}
+
+// p is at the backslash of a control word; returns where its letters end,
+// and its entry in MOTS, or nullptr.
+inline const unsigned char* lire_nom(const unsigned char* p, const MOT*& mot)
+{
+    const unsigned char* q = p + 2;
+    while (lettre(*q))
+        ++q;
+    mot = mot_connu((const char*)p + 1, (size_t)(q - p - 1));
+    return q;
+}
+
+// The data after \binN, never text; returns what follows it.
+const unsigned char* sauter_donnees(const unsigned char* p, const PARAMETRE& m)
+{
+    for (long long reste = m.present ? m.valeur : 0; reste > 0 && *p; --reste)
         ++p;
     return p;
 }
@@ -345,12 +364,12 @@ const unsigned char* fin_du_groupe(const unsigned char* p)
             ++p;
             break;
         default:
-            if (lettre(p[1])) {
-                MOT_LU m;
-                p = lire_mot(p, m);
-                const MOT* mot = mot_connu(m.nom, m.longueur);
-                if (mot && mot->effet == BINAIRE)
-                    p = sauter_donnees(p, m);
+            // Only \binN matters here: the rest of a control word, its
+            // number and space, and what follows an escape hold no byte
+            // that ends a run.
+            if (p[1] == 'b' && p[2] == 'i' && p[3] == 'n' && !lettre(p[4])) {
+                PARAMETRE m;
+                p = sauter_donnees(lire_parametre(p + 4, m), m);
             } else if (p[1] != 0) {
                 p += 2;
             } else {
@@ -379,27 +398,30 @@ int rtf_correspond(const char* rtf, const char* str_srch)
     preparer_arret(l.s0);
 
     NIVEAU niveaux[PROFONDEUR + 1];
-    niveaux[0] = NIVEAU{false, false, 1};
+    niveaux[0] = NIVEAU{false, false, false, 1};
     long profondeur = 0;
     NIVEAU* niveau = &niveaux[0];
     long saut = 0;              // stand-in characters still to skip
     bool debut_groupe = false;  // the next token is its group's first
 
     const unsigned char* p = (const unsigned char*)rtf;
-    while (!l.trouve) {
-        // Plain text up to the next backslash, brace or the end; the line
-        // breaks of the source in it show nothing, and are not a group's
-        // first token.
-        if (debut_groupe)
-            while (saut_de_ligne(*p))
-                ++p;
+    for (;;) {
         if (!SPECIAL.octet[*p]) {
-            debut_groupe = false;
+            // Plain text up to the next backslash, brace or the end; the
+            // line breaks of the source in it show nothing, and are not a
+            // group's first token.
+            if (debut_groupe) {
+                while (saut_de_ligne(*p))
+                    ++p;
+                debut_groupe = SPECIAL.octet[*p];
+            }
             for (; saut > 0 && !SPECIAL.octet[*p]; ++p)
                 if (!saut_de_ligne(*p))
                     --saut;
-            if (!niveau->cache && !niveau->v) {
+            if (!niveau->muet) {
                 p = montrer_texte(l, p);
+                if (l.trouve)
+                    break;
             } else {
                 while (!SPECIAL.octet[*p])
                     ++p;
@@ -407,44 +429,81 @@ int rtf_correspond(const char* rtf, const char* str_srch)
         }
 
         const unsigned char c = *p;
-        if (c == 0)
-            break;
-        if (c == '{' || c == '}') {
-            ++p;
-            saut = 0;
-            if (c == '{') {
-                ++profondeur;
-                if (profondeur <= PROFONDEUR) {
-                    niveaux[profondeur] = *niveau;
-                    niveau = &niveaux[profondeur];
+        if (c == '\\') {
+            const bool premier = debut_groupe;
+            debut_groupe = false;
+            const unsigned char c1 = p[1];
+            if (lettre(c1)) {
+                const MOT* mot;
+                p = lire_nom(p, mot);
+                if (!mot) {
+                    // Most words of a part: nothing to do but pass them.
+                    p = passer_parametre(p);
+                    if (saut > 0)
+                        --saut;
+                    continue;
                 }
-            } else if (profondeur > 0) {
-                --profondeur;
-                niveau = &niveaux[profondeur < PROFONDEUR ? profondeur : PROFONDEUR];
+                PARAMETRE m = {false, 0};
+                p = mot->effet >= TEXTE_CACHE ? lire_parametre(p, m) : passer_parametre(p);
+                if (mot->effet == BINAIRE)
+                    p = sauter_donnees(p, m);  // skipped or not
+                if (saut > 0) {
+                    --saut;
+                    continue;
+                }
+                switch (mot->effet) {
+                case DONNE:
+                    if (!niveau->muet)
+                        for (const char* d = mot->donne; *d; ++d)
+                            montrer(l, (unsigned char)*d);
+                    break;
+                case CACHE:
+                    if (premier) {
+                        niveau->cache = niveau->muet = true;
+                        if (profondeur <= PROFONDEUR)
+                            p = fin_du_groupe(p);
+                    }
+                    break;
+                case TEXTE_CACHE:
+                    niveau->v = !m.present || m.valeur != 0;
+                    niveau->muet = niveau->cache || niveau->v;
+                    break;
+                case SAUT_UNICODE:
+                    niveau->uc = !m.present ? 1 : m.valeur < 0 ? 0 : (int)m.valeur;
+                    break;
+                case UNICODE:
+                    if (m.present) {
+                        long u = (long)m.valeur;
+                        int octet = octet_1252(u < 0 ? u + 65536 : u);
+                        if (octet >= 0) {
+                            if (!niveau->muet && octet != 0)
+                                montrer(l, (unsigned char)octet);
+                            saut = niveau->uc;
+                        }
+                    }
+                    break;
+                default:
+                    break;
+                }
+                if (l.trouve)
+                    break;
+                continue;
             }
-            debut_groupe = c == '{';
-            continue;
-        }
 
-        // A backslash.
-        const bool premier = debut_groupe;
-        debut_groupe = false;
-        const bool montre = !niveau->cache && !niveau->v && saut == 0;
-        const unsigned char c1 = p[1];
-        if (!lettre(c1)) {
             // A control symbol, an escape, or a \ at the very end.
             if (c1 == 0)
                 break;
+            const bool montre = !niveau->muet && saut == 0;
             if (c1 == '\'') {
-                int fort = hexa(p[2]);
-                int faible = fort < 0 ? -1 : hexa(p[3]);
-                p += faible < 0 ? 2 : 4;
-                if (montre && faible >= 0 && (fort | faible) != 0)
+                const unsigned fort = hexa(p[2]);
+                const unsigned faible = fort < 16 ? hexa(p[3]) : 16;
+                p += faible < 16 ? 4 : 2;
+                if (montre && faible < 16 && (fort | faible) != 0)
                     montrer(l, (unsigned char)(fort * 16 + faible));
             } else {
                 p += 2;
                 if (premier && c1 == '*') {
-                    niveau->cache = true;
+                    niveau->cache = niveau->muet = true;
                     if (profondeur <= PROFONDEUR)
                         p = fin_du_groupe(p);
                 }
@@ -463,53 +522,27 @@ int rtf_correspond(const char* rtf, const char* str_srch)
             }
             if (saut > 0)
                 --saut;
+            if (l.trouve)
+                break;
             continue;
         }
+        if (c == 0)
+            break;
 
-        MOT_LU m;
-        p = lire_mot(p, m);
-        const MOT* mot = mot_connu(m.nom, m.longueur);
-        const EFFET effet = mot ? mot->effet : RIEN;
-        const char* donne = mot ? mot->donne : nullptr;
-        if (effet == BINAIRE)
-            p = sauter_donnees(p, m);  // skipped or not
-        if (saut > 0) {
-            --saut;
-            continue;
-        }
-        switch (effet) {
-        case DONNE:
-            if (montre)
-                for (; *donne; ++donne)
-                    montrer(l, (unsigned char)*donne);
-            break;
-        case CACHE:
-            if (premier) {
-                niveau->cache = true;
-                if (profondeur <= PROFONDEUR)
-                    p = fin_du_groupe(p);
+        // A brace.
+        ++p;
+        saut = 0;
+        if (c == '{') {
+            ++profondeur;
+            if (profondeur <= PROFONDEUR) {
+                niveaux[profondeur] = *niveau;
+                niveau = &niveaux[profondeur];
             }
-            break;
-        case TEXTE_CACHE:
-            niveau->v = !m.parametre || m.valeur != 0;
-            break;
-        case SAUT_UNICODE:
-            niveau->uc = !m.parametre ? 1 : m.valeur < 0 ? 0 : (int)m.valeur;
-            break;
-        case UNICODE:
-            if (m.parametre) {
-                long u = (long)m.valeur;
-                int octet = octet_1252(u < 0 ? u + 65536 : u);
-                if (octet >= 0) {
-                    if (montre && octet != 0)
-                        montrer(l, (unsigned char)octet);
-                    saut = niveau->uc;
-                }
-            }
-            break;
-        default:
-            break;
+        } else if (profondeur > 0) {
+            --profondeur;
+            niveau = &niveaux[profondeur < PROFONDEUR ? profondeur : PROFONDEUR];
         }
+        debut_groupe = c == '{';
     }
 
     if (!l.trouve && l.n > 0)
