@@ -11,14 +11,17 @@
 #include "etalon.h"
 #include "ordonnance.h"
 #include "pliage.h"
+#include "seize_octets.h"
 
-// Input layout: one byte of options (bits 0-2: offset of the text from an
-// aligned address; bit 3: search text left unfolded), one byte giving the
-// search text's length (mod 16), the search text, then the text. Both are
-// cut at their first NUL, as the code under test sees them.
+// Input layout: one byte of options (bits 0-2 and 4: offset of the text from
+// an aligned address; bit 3: search text left unfolded; bit 5: read as on a
+// processor without SSE2), one byte giving the search text's length (mod 16),
+// the search text, then the text. Both are cut at their first NUL, as the code
+// under test sees them.
 struct Entree {
     std::string texte, cherche;
     unsigned decalage = 0;
+    bool sans_sse2 = false;
 };
 
 inline std::string jusqua_nul(const uint8_t* p, size_t n)
@@ -31,7 +34,8 @@ inline bool decoupe(const uint8_t* data, size_t size, Entree& e)
 {
     if (size < 2)
         return false;
-    e.decalage = data[0] & 7;
+    e.decalage = (data[0] & 7) | (data[0] >> 1 & 8);
+    e.sans_sse2 = data[0] & 0x20;
     size_t n = data[1] % 16;
     data += 2, size -= 2;
     if (n > size)
@@ -60,9 +64,12 @@ struct Bloc {
 // under test sees them.
 void essayer(const Entree& e, Bloc& b, Bloc& s);
 
+static bool sse2_du_processeur;
+
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     initialisation_recherche();
+    sse2_du_processeur = avec_sse2;
     return 0;
 }
 
@@ -71,6 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Entree e;
     if (!decoupe(data, size, e))
         return 0;
+    avec_sse2 = sse2_du_processeur && !e.sans_sse2;
     Bloc b(e.texte, e.decalage);
     Bloc s(e.cherche, 0);
     essayer(e, b, s);

@@ -16,6 +16,7 @@
 #include "pliage.h"
 
 #include "quatre_octets.h"
+#include "seize_octets.h"
 
 // Whether the tag (lower case) starts at p, ASCII case ignored.
 static bool balise(const unsigned char* p, const char* tag)
@@ -35,29 +36,59 @@ static bool suite(const unsigned char* p, const unsigned char* s)
     return s[k] == 0;
 }
 
+// Whether the byte at p stops the search for a candidate.
+static bool candidat(const unsigned char* p, unsigned char s0)
+{
+    const unsigned char c = *p;
+    return c == '<' || recherche_lower[c] == s0 || c == 0;
+}
+
+#ifdef SEIZE_OCTETS
+// The same as vers_candidat below, a block at a time: bits are set for 0,
+// '<', s0, s0 ^ 0x20 and, when some high byte folds to s0, every byte from
+// 0x80 up; only there is the byte looked at.
+POUR_SSE2 static unsigned char* vers_candidat_sse2(unsigned char* p, unsigned char s0)
+{
+    const unsigned motif = s0 ? s0 : '<';
+    const bool hauts = s0 && plie_depuis_haut[s0];
+    const unsigned char* bloc = debut_du_bloc(p);
+    unsigned avant = (unsigned)(p - bloc);  // bytes of the first block before p
+    for (;; bloc += BLOC, avant = 0) {
+        const __m128i v = lire_bloc(bloc + avant);
+        unsigned bits = egaux(v, 0) | egaux(v, '<') | deux_casses_egaux(v, (unsigned char)motif);
+        if (hauts)
+            bits |= hauts_du_bloc(v);
+        for (bits = bits >> avant << avant; bits; bits &= bits - 1) {
+            const unsigned char* q = bloc + __builtin_ctz(bits);
+            if (candidat(q, s0))
+                return (unsigned char*)q;
+        }
+    }
+}
+#endif
+
 // First byte from p that is '<', folds to s0, or is the NUL.
 static unsigned char* vers_candidat(unsigned char* p, unsigned char s0)
 {
+#ifdef SEIZE_OCTETS
+    if (avec_sse2)
+        return vers_candidat_sse2(p, s0);
+#endif
     const quad chevron = '<' * UNS;
     const quad motif = (s0 ? (unsigned char)(s0 | 0x20) : '<') * UNS;
     const quad hauts = s0 ? hauts_pour(s0) : 0;
     for (;;) {
-        while (!aligne(p)) {
-            unsigned char c = *p;
-            if (c == '<' || recherche_lower[c] == s0 || c == 0)
+        for (; !aligne(p); ++p)
+            if (candidat(p, s0))
                 return p;
-            ++p;
-        }
         for (;; p += sizeof(quad)) {
             const quad m = lire_quad(p);
             if (zeros(m) | zeros(m ^ chevron) | zeros(deux_casses(m, motif)) | (m & hauts))
                 break;
         }
-        for (unsigned char* fin = p + sizeof(quad); p < fin; ++p) {
-            unsigned char c = *p;
-            if (c == '<' || recherche_lower[c] == s0 || c == 0)
+        for (unsigned char* fin = p + sizeof(quad); p < fin; ++p)
+            if (candidat(p, s0))
                 return p;
-        }
     }
 }
 

@@ -7,9 +7,11 @@
 #include "pliage.h"
 
 #include "quatre_octets.h"
+#include "seize_octets.h"
 
 unsigned char recherche_lower[256];
 bool plie_depuis_haut[256];
+bool avec_sse2;
 
 void initialisation_recherche(void)
 {
@@ -40,6 +42,11 @@ void initialisation_recherche(void)
         plie_depuis_haut[c] = false;
     for (int c = 0x80; c < 256; ++c)
         plie_depuis_haut[recherche_lower[c]] = true;
+
+#ifdef SEIZE_OCTETS
+    __builtin_cpu_init();
+    avec_sse2 = __builtin_cpu_supports("sse2");
+#endif
 }
 
 void plier_texte(char* s)

@@ -2,6 +2,7 @@
 // cut.
 #include "ordonnance.h"
 #include "pliage.h"
+#include "seize_octets.h"
 
 #include <gtest/gtest.h>
 
@@ -92,22 +93,28 @@ protected:
 
 TEST_F(Ordonnance, PartiesEtCoupes)
 {
-    for (const Cas& c : cas) {
-        std::string texte = c.texte;
-        // Past the NUL: what a part read too far would match or cut.
-        const std::string loin = std::string(c.cherche) + "</text></rtf>";
-        std::vector<char> buf(texte.begin(), texte.end());
-        buf.push_back(0);
-        buf.insert(buf.end(), loin.begin(), loin.end());
-        EXPECT_EQ(ordonnance_correspond(buf.data(), c.cherche), c.attendu)
-            << c.texte << " / " << c.cherche;
-        std::string apres(buf.begin(), buf.begin() + texte.size());
-        for (char& b : apres)
-            if (b == 0)
-                b = '|';
-        EXPECT_EQ(apres, c.coupe) << c.texte;
-        EXPECT_EQ(std::string(buf.end() - loin.size(), buf.end()), loin) << c.texte;
+    // Read a block at a time where the processor has SSE2, and as without it.
+    const bool sse2 = avec_sse2;
+    for (const bool voie : {sse2, false}) {
+        avec_sse2 = voie;
+        for (const Cas& c : cas) {
+            std::string texte = c.texte;
+            // Past the NUL: what a part read too far would match or cut.
+            const std::string loin = std::string(c.cherche) + "</text></rtf>";
+            std::vector<char> buf(texte.begin(), texte.end());
+            buf.push_back(0);
+            buf.insert(buf.end(), loin.begin(), loin.end());
+            EXPECT_EQ(ordonnance_correspond(buf.data(), c.cherche), c.attendu)
+                << c.texte << " / " << c.cherche << (avec_sse2 ? "" : ", without SSE2");
+            std::string apres(buf.begin(), buf.begin() + texte.size());
+            for (char& b : apres)
+                if (b == 0)
+                    b = '|';
+            EXPECT_EQ(apres, c.coupe) << c.texte;
+            EXPECT_EQ(std::string(buf.end() - loin.size(), buf.end()), loin) << c.texte;
+        }
     }
+    avec_sse2 = sse2;
 }
 
 TEST_F(Ordonnance, RtfLongSansCesserDePouvoirCorrespondre)
