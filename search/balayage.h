@@ -12,5 +12,5 @@ struct PATIENT_ENTRY {
 
 void recherche_ordonnance(HWND hwnd);
 
-// Orders two 32-bit signed keys for qsort, over their whole range.
+// Orders two 32-bit signed keys, over their whole range, the qsort way.
 int compar(const void* a, const void* b);
