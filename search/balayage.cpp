@@ -149,7 +149,8 @@ void recherche_ordonnance(HWND hwnd)
     int ndossiers_tot = lecture_cles(annonce, &index);
     BOOL memoire_epuisee = ndossiers_tot < 0;
     // std::sort calls compar in line where qsort calls it through a pointer:
-    // a quarter of the time on a million keys in order.
+    // half the time on a million keys in the host's order, a quarter on keys
+    // already in order.
     if (ndossiers_tot > 1)
         std::sort(index, index + ndossiers_tot, [](LONG a, LONG b) { return compar(&a, &b) < 0; });
 
