@@ -3,7 +3,6 @@
 // tallied per patient file number. The listing follows in the same call.
 #include <windows.h>
 #include <commctrl.h>
-#include <stdlib.h>
 #include <string.h>
 
 #include <algorithm>
