@@ -3,126 +3,214 @@
 //
 // A prescription kept only as RTF writes its accents as escapes (\'e9) and may
 // cut a word with a change of formatting (D\'e9p\ulnone akine): its raw bytes
-// do not hold the word it shows. What this reader shows:
-// - text bytes, escapes \'hh, \uN as its Windows-1252 byte (its stand-in then
-//   skipped), the control words that stand for a character, the symbols \\ \{
-//   \} \~ \_ ;
-// - nothing of braces, other control words and symbols, line breaks of the
-//   source, \binN data, groups that begin with \* or a destination control
-//   word (font table, header, picture, ...), and text after \v up to \v0.
-// Group state is kept to a depth of 256; deeper groups share that level's.
+// do not hold the word it shows. jeton_suivant cuts the part into tokens: a
+// run of text, a control word with its number (and \binN with its data), an
+// escape \'hh, a control symbol, a brace, the end. router acts on each; its
+// rules, in its order:
+// 1. The part ends at its first NUL; one that begins with {\rtf (CR and LF
+//    before it passed over) ends at that group's closing brace.
+// 2. CR and LF of the source show nothing: none is a token, nor a group's
+//    first token, nor a stand-in.
+// 3. Braces open and close groups and end the stand-ins. A group whose first
+//    token is \* or a word of CACHEES (tables, header, picture, field
+//    instruction, footnote, bookmark, ...) is jumped over to its closing
+//    brace, at any depth.
+// 4. Stand-ins: after \uN whose character has a Windows-1252 byte, the next
+//    \ucN tokens (1 unless a \uc says otherwise; a negative N is 0) are
+//    skipped: a run counts one for each byte, an escape, a symbol or a
+//    control word (a known one too) one. A \uN without such a byte shows
+//    nothing and skips nothing: its stand-in shows.
+// 5. \v, \vN but \v0 hides the text that follows; \v0 and \plain show it
+//    again. An \object group shows nothing but a group inside it whose first
+//    word is \result, which shows as usual (\v carries into it).
+// 6. A change of \v, \uc or the object is undone at the closing brace of the
+//    group that made it. At most 256 groups hold such changes at once; past
+//    that, a group changes nothing (each reader the same).
+// 7. Shown, outside hidden text: text bytes, \'hh but \'00, the byte of \uN
+//    (when not 0), the words of MOTS that stand for characters (\par, \line,
+//    \cell, \row: CR LF), \\ \{ \} as themselves, \~ as 160, \_ as -, a
+//    backslash before CR or LF as CR LF. Nothing else.
+// 8. \binN: its N bytes (N capped at 2147483647) are data, never read, even
+//    when the word is a stand-in.
+// Where RTF leaves a case open: a word hides its group only as the group's
+// first token; \'h with one hex digit, or none, shows nothing and what
+// follows is read as text; \uN below 0 is N + 65536; a backslash right before
+// the end shows nothing.
 //
 // The shown bytes from each place where the search text could start go
 // through a window on the stack, matched once that place has enough bytes
-// after it; the rest is not copied. Nothing is allocated or written.
+// after it; the rest is not copied. Nothing is allocated; only the reader's
+// own locals are written.
 #include "lecture_rtf.h"
 #include "pliage.h"
 
 #include <string.h>
 
-#define PROFONDEUR 256  // group levels with a state of their own
-#define FENETRE 2048    // shown bytes matched at a time
+#define FENETRE 2048     // shown bytes matched at a time
+#define CHANGEMENTS 256  // groups holding a change at once
 
 namespace {
 
-struct NIVEAU {
-    bool cache;  // a group never shown (\*, font table, ...)
-    bool v;      // hidden text (\v)
-    int uc;      // stand-in characters after \uN
+// ---- Tokens ------------------------------------------------------------------
+
+enum CLASSE { FIN, TEXTE, MOT, ECHAPPE, SYMBOLE, OUVRE, FERME };
+
+struct JETON {
+    CLASSE classe;
+    const unsigned char* debut;  // TEXTE: the run; MOT: the name
+    size_t longueur;             // of the run or the name
+    bool a_parametre;            // MOT: a number follows the name
+    long parametre;              // MOT: that number; ECHAPPE: the byte, -1 without
+                                 // two hex digits; SYMBOLE: the byte after \ .
 };
 
-struct LECTURE {
-    unsigned char montre[FENETRE];
-    size_t n;         // bytes in montre
-    size_t besoin;    // montre is matched once it holds that many; 0: nothing pending
-    size_t longueur;  // of the search text
-    const char* str_srch;
-    unsigned char s0;  // its first byte
-    bool trouve;
+// The bytes that end a run of text: the end, a backslash, a brace.
+struct SPECIAUX {
+    bool octet[256];
 };
 
-// The words from TEXTE_CACHE on take their number.
-enum EFFET { RIEN, DONNE, CACHE, TEXTE_CACHE, SAUT_UNICODE, UNICODE, BINAIRE };
+constexpr SPECIAUX speciaux()
+{
+    SPECIAUX t{};
+    t.octet[0] = t.octet[(unsigned char)'\\'] = true;
+    t.octet[(unsigned char)'{'] = t.octet[(unsigned char)'}'] = true;
+    return t;
+}
 
-struct MOT {
+constexpr SPECIAUX SPECIAL = speciaux();
+
+inline bool saut_de_ligne(unsigned char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+inline bool lettre(unsigned char c)
+{
+    return (unsigned char)((c | 0x20) - 'a') < 26;
+}
+
+inline bool chiffre(unsigned char c)
+{
+    return (unsigned char)(c - '0') < 10;
+}
+
+// The value of a hex digit, -1 for any other byte.
+inline int hexa(unsigned char c)
+{
+    if (chiffre(c))
+        return c - '0';
+    if ((unsigned char)((c | 0x20) - 'a') < 6)
+        return (c | 0x20) - 'a' + 10;
+    return -1;
+}
+
+// A control word's name from p + 1, its optional signed number and the space
+// that belongs to it; \binN's data with it.
+const unsigned char* lire_mot(const unsigned char* p, JETON& j)
+{
+    const unsigned char* q = p + 1;
+    while (lettre(*q))
+        ++q;
+    j.classe = MOT;
+    j.debut = p + 1;
+    j.longueur = (size_t)(q - j.debut);
+    const bool negatif = *q == '-' && chiffre(q[1]);
+    q += negatif;
+    long n = 0;
+    j.a_parametre = chiffre(*q);
+    for (; chiffre(*q); ++q)
+        n = n < 214748364 || (n == 214748364 && *q < '8') ? n * 10 + (*q - '0') : 2147483647;
+    j.parametre = negatif ? -n : n;
+    q += *q == ' ';
+    if (j.longueur == 3 && p[1] == 'b' && p[2] == 'i' && p[3] == 'n')
+        for (long reste = j.parametre; reste > 0 && *q; --reste)
+            ++q;
+    return q;
+}
+
+// The token at p, line breaks of the source before it passed over; returns
+// where the next one starts.
+const unsigned char* jeton_suivant(const unsigned char* p, JETON& j)
+{
+    while (saut_de_ligne(*p))
+        ++p;
+    j.debut = p;
+    switch (*p) {
+    case 0:
+        j.classe = FIN;
+        return p;
+    case '{':
+        j.classe = OUVRE;
+        return p + 1;
+    case '}':
+        j.classe = FERME;
+        return p + 1;
+    case '\\':
+        break;
+    default: {
+        const unsigned char* q = p + 1;
+        while (!SPECIAL.octet[*q])
+            ++q;
+        j.classe = TEXTE;
+        j.longueur = (size_t)(q - p);
+        return q;
+    }
+    }
+    if (lettre(p[1]))
+        return lire_mot(p, j);
+    if (p[1] == 0) {
+        j.classe = FIN;
+        return p + 1;
+    }
+    if (p[1] != '\'') {
+        j.classe = SYMBOLE;
+        j.parametre = p[1];
+        return p + 2;
+    }
+    j.classe = ECHAPPE;
+    const int fort = hexa(p[2]);
+    const int faible = fort < 0 ? -1 : hexa(p[3]);
+    j.parametre = faible < 0 ? -1 : fort * 16 + faible;
+    return p + (faible < 0 ? 2 : 4);
+}
+
+// ---- Control words -------------------------------------------------------------
+
+enum EFFET { DONNE, CACHEE, OBJET, RESULTAT, TEXTE_CACHE, ORDINAIRE, SAUT_UNICODE, UNICODE };
+
+struct DEFINITION {
     const char* nom;
     EFFET effet;
     const char* donne;
 };
 
 // clang-format off
-constexpr MOT MOTS[] = {
+constexpr DEFINITION MOTS[] = {
     {"par", DONNE, "\r\n"}, {"line", DONNE, "\r\n"}, {"cell", DONNE, "\r\n"}, {"row", DONNE, "\r\n"},
     {"tab", DONNE, "\t"},
     {"lquote", DONNE, "\221"}, {"rquote", DONNE, "\222"},
     {"ldblquote", DONNE, "\223"}, {"rdblquote", DONNE, "\224"},
     {"bullet", DONNE, "\225"}, {"endash", DONNE, "\226"}, {"emdash", DONNE, "\227"},
     {"emspace", DONNE, " "}, {"enspace", DONNE, " "}, {"qmspace", DONNE, " "},
-    {"v", TEXTE_CACHE, 0}, {"uc", SAUT_UNICODE, 0}, {"u", UNICODE, 0}, {"bin", BINAIRE, 0},
-    {"fonttbl", CACHE, 0}, {"colortbl", CACHE, 0}, {"stylesheet", CACHE, 0},
-    {"listtable", CACHE, 0}, {"listoverridetable", CACHE, 0}, {"rsidtbl", CACHE, 0},
-    {"info", CACHE, 0}, {"pict", CACHE, 0}, {"object", CACHE, 0},
-    {"header", CACHE, 0}, {"headerl", CACHE, 0}, {"headerr", CACHE, 0}, {"headerf", CACHE, 0},
-    {"footer", CACHE, 0}, {"footerl", CACHE, 0}, {"footerr", CACHE, 0}, {"footerf", CACHE, 0},
+    {"v", TEXTE_CACHE, 0}, {"plain", ORDINAIRE, 0}, {"uc", SAUT_UNICODE, 0}, {"u", UNICODE, 0},
+    {"object", OBJET, 0}, {"result", RESULTAT, 0},
+    // CACHEES: the destinations a reader never shows.
+    {"fonttbl", CACHEE, 0}, {"colortbl", CACHEE, 0}, {"stylesheet", CACHEE, 0},
+    {"listtable", CACHEE, 0}, {"listoverridetable", CACHEE, 0}, {"rsidtbl", CACHEE, 0},
+    {"revtbl", CACHEE, 0}, {"info", CACHEE, 0}, {"pict", CACHEE, 0},
+    {"header", CACHEE, 0}, {"headerl", CACHEE, 0}, {"headerr", CACHEE, 0}, {"headerf", CACHEE, 0},
+    {"footer", CACHEE, 0}, {"footerl", CACHEE, 0}, {"footerr", CACHEE, 0}, {"footerf", CACHEE, 0},
+    {"footnote", CACHEE, 0}, {"fldinst", CACHEE, 0}, {"tc", CACHEE, 0}, {"xe", CACHEE, 0},
+    {"bkmkstart", CACHEE, 0}, {"bkmkend", CACHEE, 0}, {"pn", CACHEE, 0},
+    {"annotation", CACHEE, 0}, {"atnid", CACHEE, 0}, {"atnauthor", CACHEE, 0},
 };
 // clang-format on
-const int NB_MOTS = sizeof MOTS / sizeof MOTS[0];
 
-// Most control words of a part mean nothing here. The known names are kept
-// in buckets of the same length and first letter (case aside), built at
-// compile time: a word whose bucket is empty, most of them, is turned away
-// by one look.
-#define LONGUEUR_MAX 17  // of a known name
-
-constexpr size_t longueur_de(const char* s)
+const DEFINITION* mot_connu(const unsigned char* nom, size_t n)
 {
-    size_t n = 0;
-    while (s[n])
-        ++n;
-    return n;
-}
-
-constexpr unsigned seau_de(const char* nom, size_t n)
-{
-    return (unsigned)n * 32 + ((unsigned char)nom[0] & 31);
-}
-
-#define SEAUX ((LONGUEUR_MAX + 1) * 32)
-
-struct INDEX {
-    unsigned char debut[SEAUX + 1];  // bucket b holds ordre[debut[b]] to ordre[debut[b + 1] - 1]
-    unsigned char ordre[NB_MOTS];    // into MOTS
-};
-
-constexpr INDEX indexer()
-{
-    INDEX t{};
-    unsigned char n = 0;
-    for (unsigned b = 0; b < SEAUX; ++b) {
-        t.debut[b] = n;
-        for (int k = 0; k < NB_MOTS; ++k)
-            if (seau_de(MOTS[k].nom, longueur_de(MOTS[k].nom)) == b)
-                t.ordre[n++] = (unsigned char)k;
-    }
-    t.debut[SEAUX] = n;
-    return t;
-}
-
-constexpr INDEX INDEX_MOTS = indexer();
-
-inline const MOT* mot_connu(const char* nom, size_t n)
-{
-    if (n > LONGUEUR_MAX)
-        return nullptr;
-    const unsigned b = seau_de(nom, n);
-    for (unsigned i = INDEX_MOTS.debut[b]; i < INDEX_MOTS.debut[b + 1]; ++i) {
-        const MOT& m = MOTS[INDEX_MOTS.ordre[i]];
-        size_t k = 0;
-        while (k < n && m.nom[k] == nom[k])
-            ++k;
-        if (k == n)
+    for (const DEFINITION& m : MOTS)
+        if (strncmp(m.nom, (const char*)nom, n) == 0 && m.nom[n] == 0)
             return &m;
-    }
     return nullptr;
 }
 
@@ -147,53 +235,45 @@ int octet_1252(long u)
     return -1;
 }
 
-// The bytes that end a run of plain text, shown or not: the end, a backslash,
-// a brace. The line breaks of the source in a run are passed over: they show
-// nothing.
-struct SPECIAUX {
-    bool octet[256];
+// ---- The reading ---------------------------------------------------------------
+
+// What a group passes on to the groups it opens.
+struct ETAT {
+    bool v;      // hidden text
+    bool objet;  // inside an \object, outside its \result
+    long uc;     // stand-ins after \uN
 };
 
-constexpr SPECIAUX speciaux()
-{
-    SPECIAUX t{};
-    t.octet[0] = t.octet[(unsigned char)'\\'] = true;
-    t.octet[(unsigned char)'{'] = t.octet[(unsigned char)'}'] = true;
-    return t;
-}
+struct CHANGEMENT {
+    unsigned long profondeur;  // of the group that made it
+    ETAT avant;
+};
 
-constexpr SPECIAUX SPECIAL = speciaux();
+struct LECTURE {
+    // The window.
+    unsigned char montre[FENETRE];
+    size_t n;         // bytes in montre
+    size_t besoin;    // montre is matched once it holds that many; 0: nothing pending
+    size_t longueur;  // of the search text
+    const unsigned char* str_srch;
+    bool trouve;
+    // The groups.
+    ETAT etat;
+    CHANGEMENT changements[CHANGEMENTS];
+    int nb_changements;
+    unsigned long profondeur;
+    bool un_groupe;  // the part is one {\rtf group: it ends with it
+    bool premier;    // the next token is its group's first
+    long saut;       // stand-ins still to skip
+    bool fini;
+};
 
-inline bool saut_de_ligne(unsigned char c)
-{
-    return c == '\r' || c == '\n';
-}
-
-// The bytes at which a run of plain text is looked at when no match is
-// pending: the ends of a run and the bytes that fold to the search text's
-// first byte, for the last first byte asked (0 before any).
-bool arret[256];
-unsigned char arret_pour;
-
-void preparer_arret(unsigned char s0)
-{
-    if (arret_pour == s0)
-        return;
-    for (int c = 0; c < 256; ++c)
-        arret[c] =
-            SPECIAL.octet[c] || (recherche_lower[c] == s0 && !saut_de_ligne((unsigned char)c));
-    arret_pour = s0;
-}
-
-// Matches what the window holds, then keeps only its last `garde` bytes. The
-// window is most often one place and the bytes after it: compared in line.
+// Matches what the window holds, then keeps only its last `garde` bytes.
 void confronter(LECTURE& l, size_t garde)
 {
-    const unsigned char* s = (const unsigned char*)l.str_srch;
+    const unsigned char* s = l.str_srch;
     for (size_t i = 0; !l.trouve && i + l.longueur <= l.n; ++i) {
-        if (recherche_lower[l.montre[i]] != s[0])
-            continue;
-        size_t k = 1;
+        size_t k = 0;
         while (k < l.longueur && recherche_lower[l.montre[i + k]] == s[k])
             ++k;
         l.trouve = k == l.longueur;
@@ -211,7 +291,7 @@ void confronter(LECTURE& l, size_t garde)
 // it. Other bytes are dropped.
 inline void montrer(LECTURE& l, unsigned char c)
 {
-    if (recherche_lower[c] == l.s0)
+    if (recherche_lower[c] == l.str_srch[0])
         l.besoin = l.n + l.longueur;
     else if (l.besoin == 0)
         return;
@@ -222,161 +302,135 @@ inline void montrer(LECTURE& l, unsigned char c)
         confronter(l, l.longueur - 1);
 }
 
-// A run of plain text at p, shown; returns its end, or where the search text
-// was found.
-const unsigned char* montrer_texte(LECTURE& l, const unsigned char* p)
+void changer(LECTURE& l, const ETAT& e)
 {
-    for (;;) {
-        if (l.besoin == 0) {
-            while (!arret[*p])
-                ++p;
-            if (SPECIAL.octet[*p])
-                return p;
-            // Most places are decided within the run itself; only when the
-            // run ends first do the bytes go through the window.
-            size_t k = 1;
-            while (k < l.longueur && !SPECIAL.octet[p[k]] && !saut_de_ligne(p[k]) &&
-                   recherche_lower[p[k]] == (unsigned char)l.str_srch[k])
-                ++k;
-            if (k == l.longueur) {
-                l.trouve = true;
-                return p;
-            }
-            if (!SPECIAL.octet[p[k]] && !saut_de_ligne(p[k])) {
-                ++p;
-                continue;
-            }
-        }
-        unsigned char c;
-        while (!SPECIAL.octet[c = *p]) {
-            ++p;
-            if (saut_de_ligne(c))
-                continue;
-            montrer(l, c);
-            if (l.besoin == 0 || l.trouve)
-                break;
-        }
-        if (l.trouve || SPECIAL.octet[*p])
-            return p;
+    if (e.v == l.etat.v && e.objet == l.etat.objet && e.uc == l.etat.uc)
+        return;
+    if (l.profondeur > 0 && (l.nb_changements == 0 ||
+                             l.changements[l.nb_changements - 1].profondeur != l.profondeur)) {
+        if (l.nb_changements == CHANGEMENTS)
+            return;
+        l.changements[l.nb_changements++] = CHANGEMENT{l.profondeur, l.etat};
     }
+    l.etat = e;
 }
 
-inline bool lettre(unsigned char c)
+void fermer(LECTURE& l)
 {
-    return (unsigned char)((c | 0x20) - 'a') < 26;
+    if (l.nb_changements > 0 && l.changements[l.nb_changements - 1].profondeur == l.profondeur)
+        l.etat = l.changements[--l.nb_changements].avant;
+    if (l.profondeur > 0 && --l.profondeur == 0)
+        l.fini = l.un_groupe;
 }
 
-inline bool chiffre(unsigned char c)
-{
-    return (unsigned char)(c - '0') < 10;
-}
-
-// The value of a hex digit, 16 for any other byte.
-inline unsigned hexa(unsigned char c)
-{
-    if (chiffre(c))
-        return c - '0';
-    if ((unsigned char)((c | 0x20) - 'a') < 6)
-        return (c | 0x20) - 'a' + 10;
-    return 16;
-}
-
-// The optional signed number of a control word and the space that belongs
-// to it, from q, where its letters end.
-struct PARAMETRE {
-    bool present;
-    long long valeur;  // within +-2147483647
-};
-
-inline const unsigned char* lire_parametre(const unsigned char* q, PARAMETRE& m)
-{
-    bool negatif = false;
-    if (*q == '-' && chiffre(q[1])) {
-        negatif = true;
-        ++q;
-    }
-    m.present = false;
-    m.valeur = 0;
-    while (chiffre(*q)) {
-        m.present = true;
-        m.valeur = m.valeur * 10 + (*q++ - '0');
-        if (m.valeur > 2147483647)
-            m.valeur = 2147483647;
-    }
-    if (negatif)
-        m.valeur = -m.valeur;
-    if (*q == ' ')
-        ++q;
-    return q;
-}
-
-// The same, for a word whose number means nothing here.
-inline const unsigned char* passer_parametre(const unsigned char* q)
-{
-    if (*q == '-' && chiffre(q[1]))
-        ++q;
-    while (chiffre(*q))
-        ++q;
-    if (*q == ' ')
-        ++q;
-    return q;
-}
-
-// p is at the backslash of a control word; returns where its letters end,
-// and its entry in MOTS, or nullptr.
-inline const unsigned char* lire_nom(const unsigned char* p, const MOT*& mot)
-{
-    const unsigned char* q = p + 2;
-    while (lettre(*q))
-        ++q;
-    mot = mot_connu((const char*)p + 1, (size_t)(q - p - 1));
-    return q;
-}
-
-// The data after \binN, never text; returns what follows it.
-const unsigned char* sauter_donnees(const unsigned char* p, const PARAMETRE& m)
-{
-    for (long long reste = m.present ? m.valeur : 0; reste > 0 && *p; --reste)
-        ++p;
-    return p;
-}
-
-// The closing brace of the group never shown that p is in, or the end. Its
-// state dies with it, so nothing in it needs reading but what ends it.
+// The closing brace of the group that p is in, or the end: nothing in a
+// group never shown needs reading but what ends it.
 const unsigned char* fin_du_groupe(const unsigned char* p)
 {
-    long ouverts = 0;
-    for (;;) {
-        while (!SPECIAL.octet[*p])
-            ++p;
-        switch (*p) {
-        case 0:
-            return p;
-        case '{':
-            ++ouverts;
-            ++p;
-            break;
-        case '}':
-            if (ouverts == 0)
-                return p;
-            --ouverts;
-            ++p;
-            break;
-        default:
-            // Only \binN, the one BINAIRE word of MOTS, matters here: the
-            // rest of a word, its number and space, and what follows an
-            // escape hold no byte that ends a run. Spelt out, since looking
-            // every word up costs the reading a twentieth of its time.
-            if (p[1] == 'b' && p[2] == 'i' && p[3] == 'n' && !lettre(p[4])) {
-                PARAMETRE m;
-                p = sauter_donnees(lire_parametre(p + 4, m), m);
-            } else if (p[1] != 0) {
-                p += 2;
-            } else {
-                ++p;
-            }
+    unsigned long ouverts = 0;
+    for (JETON j;;) {
+        const unsigned char* suite = jeton_suivant(p, j);
+        if (j.classe == FIN || (j.classe == FERME && ouverts == 0))
+            return j.debut;
+        ouverts += (j.classe == OUVRE) - (j.classe == FERME);
+        p = suite;
+    }
+}
+
+// A control word, not a stand-in; returns where the reading goes on.
+const unsigned char* mot(LECTURE& l, const JETON& j, const unsigned char* suite, bool premier)
+{
+    const DEFINITION* m = mot_connu(j.debut, j.longueur);
+    if (!m)
+        return suite;
+    const bool montre = !(l.etat.v || l.etat.objet);
+    ETAT e = l.etat;
+    switch (m->effet) {
+    case DONNE:
+        for (const char* d = m->donne; montre && *d; ++d)
+            montrer(l, (unsigned char)*d);
+        break;
+    case CACHEE:
+        return premier ? fin_du_groupe(suite) : suite;
+    case OBJET:
+    case RESULTAT:
+        if (premier)
+            e.objet = m->effet == OBJET;
+        break;
+    case TEXTE_CACHE:
+        e.v = !j.a_parametre || j.parametre != 0;
+        break;
+    case ORDINAIRE:
+        e.v = false;
+        break;
+    case SAUT_UNICODE:
+        e.uc = !j.a_parametre ? 1 : j.parametre < 0 ? 0 : j.parametre;
+        break;
+    case UNICODE:
+        if (j.a_parametre) {
+            const int octet = octet_1252(j.parametre < 0 ? j.parametre + 65536 : j.parametre);
+            if (octet > 0 && montre)
+                montrer(l, (unsigned char)octet);
+            if (octet >= 0)
+                l.saut = l.etat.uc;
+        }
+        break;
+    }
+    changer(l, e);
+    return suite;
+}
+
+// The one router: acts on the token j, which ends at suite; returns where the
+// reading goes on.
+const unsigned char* router(LECTURE& l, const JETON& j, const unsigned char* suite)
+{
+    const bool premier = l.premier;
+    l.premier = j.classe == OUVRE;
+    if (j.classe == OUVRE || j.classe == FERME) {
+        l.saut = 0;
+        if (j.classe == OUVRE)
+            ++l.profondeur;
+        else
+            fermer(l);
+        return suite;
+    }
+    const unsigned char* p = j.debut;
+    if (j.classe == TEXTE) {
+        for (; l.saut > 0 && p < suite; ++p)
+            l.saut -= !saut_de_ligne(*p);
+    } else if (l.saut > 0) {
+        --l.saut;
+        return suite;
+    }
+    if (j.classe == MOT)
+        return mot(l, j, suite, premier);
+    if (j.classe == SYMBOLE && j.parametre == '*' && premier)
+        return fin_du_groupe(suite);
+    if (l.etat.v || l.etat.objet)
+        return suite;
+    switch (j.classe) {
+    case TEXTE:
+        for (; p < suite && !l.trouve; ++p)
+            if (!saut_de_ligne(*p))
+                montrer(l, *p);
+        break;
+    case ECHAPPE:
+        if (j.parametre > 0)
+            montrer(l, (unsigned char)j.parametre);
+        break;
+    default:
+        if (j.parametre == '\r' || j.parametre == '\n') {
+            montrer(l, '\r');
+            montrer(l, '\n');
+        } else if (j.parametre == '\\' || j.parametre == '{' || j.parametre == '}') {
+            montrer(l, (unsigned char)j.parametre);
+        } else if (j.parametre == '~') {
+            montrer(l, 160);
+        } else if (j.parametre == '_') {
+            montrer(l, '-');
         }
     }
+    return suite;
 }
 
 }  // namespace
@@ -385,165 +439,31 @@ int rtf_correspond(const char* rtf, const char* str_srch)
 {
     if (str_srch[0] == 0)
         return 0;
-
     LECTURE l;
     l.n = 0;
     l.besoin = 0;
     l.longueur = strlen(str_srch);
     if (l.longueur > FENETRE / 2)
         return 0;  // longer than any search text: the window could not hold it
-    l.str_srch = str_srch;
-    l.s0 = (unsigned char)str_srch[0];
+    l.str_srch = (const unsigned char*)str_srch;
     l.trouve = false;
-    preparer_arret(l.s0);
-
-    NIVEAU niveaux[PROFONDEUR + 1];
-    niveaux[0] = NIVEAU{false, false, 1};
-    long profondeur = 0;
-    NIVEAU* niveau = &niveaux[0];
-    long saut = 0;              // stand-in characters still to skip
-    bool debut_groupe = false;  // the next token is its group's first
+    l.etat = ETAT{false, false, 1};
+    l.nb_changements = 0;
+    l.profondeur = 0;
+    l.premier = false;
+    l.saut = 0;
+    l.fini = false;
 
     const unsigned char* p = (const unsigned char*)rtf;
-    for (;;) {
-        if (!SPECIAL.octet[*p]) {
-            // Plain text up to the next backslash, brace or the end; the
-            // line breaks of the source in it show nothing, and are not a
-            // group's first token.
-            if (debut_groupe) {
-                while (saut_de_ligne(*p))
-                    ++p;
-                debut_groupe = SPECIAL.octet[*p];
-            }
-            for (; saut > 0 && !SPECIAL.octet[*p]; ++p)
-                if (!saut_de_ligne(*p))
-                    --saut;
-            if (!(niveau->cache || niveau->v)) {
-                p = montrer_texte(l, p);
-                if (l.trouve)
-                    break;
-            } else {
-                while (!SPECIAL.octet[*p])
-                    ++p;
-            }
-        }
-
-        const unsigned char c = *p;
-        if (c == '\\') {
-            const bool premier = debut_groupe;
-            debut_groupe = false;
-            const unsigned char c1 = p[1];
-            if (lettre(c1)) {
-                const MOT* mot;
-                p = lire_nom(p, mot);
-                if (!mot) {
-                    // Most words of a part: nothing to do but pass them.
-                    p = passer_parametre(p);
-                    if (saut > 0)
-                        --saut;
-                    continue;
-                }
-                PARAMETRE m = {false, 0};
-                p = mot->effet >= TEXTE_CACHE ? lire_parametre(p, m) : passer_parametre(p);
-                if (mot->effet == BINAIRE)
-                    p = sauter_donnees(p, m);  // skipped or not
-                if (saut > 0) {
-                    --saut;
-                    continue;
-                }
-                switch (mot->effet) {
-                case DONNE:
-                    if (!(niveau->cache || niveau->v))
-                        for (const char* d = mot->donne; *d; ++d)
-                            montrer(l, (unsigned char)*d);
-                    break;
-                case CACHE:
-                    if (premier) {
-                        niveau->cache = true;
-                        if (profondeur <= PROFONDEUR)
-                            p = fin_du_groupe(p);
-                    }
-                    break;
-                case TEXTE_CACHE:
-                    niveau->v = !m.present || m.valeur != 0;
-                    break;
-                case SAUT_UNICODE:
-                    niveau->uc = !m.present ? 1 : m.valeur < 0 ? 0 : (int)m.valeur;
-                    break;
-                case UNICODE:
-                    if (m.present) {
-                        long u = (long)m.valeur;
-                        int octet = octet_1252(u < 0 ? u + 65536 : u);
-                        if (octet >= 0) {
-                            if (!(niveau->cache || niveau->v) && octet != 0)
-                                montrer(l, (unsigned char)octet);
-                            saut = niveau->uc;
-                        }
-                    }
-                    break;
-                default:
-                    break;
-                }
-                if (l.trouve)
-                    break;
-                continue;
-            }
-
-            // A control symbol, an escape, or a \ at the very end.
-            if (c1 == 0)
-                break;
-            const bool montre = !(niveau->cache || niveau->v) && saut == 0;
-            if (c1 == '\'') {
-                const unsigned fort = hexa(p[2]);
-                const unsigned faible = fort < 16 ? hexa(p[3]) : 16;
-                p += faible < 16 ? 4 : 2;
-                if (montre && faible < 16 && (fort | faible) != 0)
-                    montrer(l, (unsigned char)(fort * 16 + faible));
-            } else {
-                p += 2;
-                if (premier && c1 == '*') {
-                    niveau->cache = true;
-                    if (profondeur <= PROFONDEUR)
-                        p = fin_du_groupe(p);
-                }
-                if (montre) {
-                    if (c1 == '\r' || c1 == '\n') {
-                        montrer(l, '\r');
-                        montrer(l, '\n');
-                    } else if (c1 == '\\' || c1 == '{' || c1 == '}') {
-                        montrer(l, c1);
-                    } else if (c1 == '~') {
-                        montrer(l, 160);
-                    } else if (c1 == '_') {
-                        montrer(l, '-');
-                    }
-                }
-            }
-            if (saut > 0)
-                --saut;
-            if (l.trouve)
-                break;
-            continue;
-        }
-        if (c == 0)
-            break;
-
-        // A brace.
+    while (saut_de_ligne(*p))
         ++p;
-        saut = 0;
-        if (c == '{') {
-            ++profondeur;
-            if (profondeur <= PROFONDEUR) {
-                niveaux[profondeur] = *niveau;
-                niveau = &niveaux[profondeur];
-            }
-        } else if (profondeur > 0) {
-            --profondeur;
-            niveau = &niveaux[profondeur < PROFONDEUR ? profondeur : PROFONDEUR];
-        }
-        debut_groupe = c == '{';
+    l.un_groupe = strncmp((const char*)p, "{\\rtf", 5) == 0;
+    for (JETON j; !l.trouve && !l.fini;) {
+        const unsigned char* suite = jeton_suivant(p, j);
+        if (j.classe == FIN)
+            break;
+        p = router(l, j, suite);
     }
-
     if (!l.trouve && l.n > 0)
         confronter(l, 0);
     return l.trouve ? 1 : 0;

@@ -1,7 +1,10 @@
 // The yardstick of the prescription search, written for plainness only.
 #include "etalon.h"
 
+#include <algorithm>
+#include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -91,18 +94,23 @@ namespace {
 
 // What a group passes on to the groups it opens.
 struct Niveau {
-    bool cache;  // a destination never shown: font table, {\*...}, ...
-    bool v;      // hidden text
-    long uc;     // stand-in characters after \uN
+    bool cache;   // a destination never shown: font table, {\*...}, ...
+    bool v;       // hidden text
+    bool objet;   // inside an \object, outside its \result
+    long uc;      // stand-in characters after \uN
+    bool change;  // the group changed v, objet or uc
 };
 
-const int PROFONDEUR = 256;
+// Groups holding a change at once; past that, a group changes nothing.
+const int CHANGEMENTS_MAX = 256;
 
 // The first control words of the groups a reader never shows.
 const char* const GROUPES_CACHES[] = {
-    "fonttbl", "colortbl", "stylesheet", "listtable", "listoverridetable", "rsidtbl",
-    "info",    "pict",     "object",     "header",    "headerl",           "headerr",
-    "headerf", "footer",   "footerl",    "footerr",   "footerf",
+    "fonttbl",   "colortbl",  "stylesheet", "listtable", "listoverridetable", "rsidtbl",
+    "revtbl",    "info",      "pict",       "header",    "headerl",           "headerr",
+    "headerf",   "footer",    "footerl",    "footerr",   "footerf",           "footnote",
+    "fldinst",   "tc",        "xe",         "bkmkstart", "bkmkend",           "pn",
+    "annotation", "atnid",    "atnauthor",
 };
 
 // Control words that stand for one byte of text.
@@ -165,20 +173,41 @@ bool nomme(const std::string& nom, const char* const* noms, size_t nombre)
     return false;
 }
 
+// Sets the state of the innermost group to e, unless that would make one
+// group too many holding a change.
+void changer(std::vector<Niveau>& pile, const Niveau& e)
+{
+    Niveau& n = pile.back();
+    if (e.v == n.v && e.objet == n.objet && e.uc == n.uc)
+        return;
+    if (pile.size() > 1 && !n.change) {
+        int changes = 0;
+        for (const Niveau& g : pile)
+            changes += g.change;
+        if (changes >= CHANGEMENTS_MAX)
+            return;
+        n.change = true;
+    }
+    n.v = e.v;
+    n.objet = e.objet;
+    n.uc = e.uc;
+}
+
 }  // namespace
 
 std::string etalon_texte_rtf(const char* rtf)
 {
     const unsigned char* p = (const unsigned char*)rtf;
     std::string montre;
-    Niveau niveaux[PROFONDEUR + 1];
-    niveaux[0] = Niveau{false, false, 1};
-    long long d = 0;
+    // The level outside every group first; it is never closed.
+    std::vector<Niveau> pile(1, Niveau{false, false, false, 1, false});
     long saut = 0;
     bool premier = false;  // the next token is its group's first
     size_t i = 0;
+    while (p[i] == '\r' || p[i] == '\n')
+        ++i;
+    const bool un_groupe = std::string(rtf + i, std::min(strlen(rtf + i), (size_t)5)) == "{\\rtf";
     while (p[i] != 0) {
-        Niveau& n = niveaux[d < PROFONDEUR ? d : PROFONDEUR];
         unsigned char c = p[i];
         if (c == '\r' || c == '\n') {
             ++i;
@@ -186,12 +215,16 @@ std::string etalon_texte_rtf(const char* rtf)
         }
         if (c == '{' || c == '}') {
             saut = 0;
-            if (c == '}' && d > 0)
-                --d;
-            if (c == '{' && ++d <= PROFONDEUR)
-                niveaux[d] = niveaux[d - 1];
-            premier = c == '{';
             ++i;
+            premier = c == '{';
+            if (c == '{') {
+                pile.push_back(pile.back());
+                pile.back().change = false;
+            } else if (pile.size() > 1) {
+                pile.pop_back();
+                if (pile.size() == 1 && un_groupe)
+                    break;  // the document's own group is over
+            }
             continue;
         }
         bool en_tete = premier;
@@ -244,7 +277,10 @@ std::string etalon_texte_rtf(const char* rtf)
             --saut;
             continue;
         }
+        if (pile.back().cache)
+            continue;  // nothing in it is shown or changes anything
 
+        Niveau e = pile.back();
         long apres = 0;  // stand-ins to skip after this token
         if (symbole == '\r' || symbole == '\n') {
             donne[nb++] = '\r';
@@ -256,22 +292,26 @@ std::string etalon_texte_rtf(const char* rtf)
         } else if (symbole == '_') {
             donne[nb++] = '-';
         } else if (symbole == '*' && en_tete) {
-            n.cache = true;
+            pile.back().cache = true;
         } else if (!nom.empty()) {
             if (en_tete &&
                 nomme(nom, GROUPES_CACHES, sizeof GROUPES_CACHES / sizeof GROUPES_CACHES[0]))
-                n.cache = true;
+                pile.back().cache = true;
+            if (en_tete && (nom == "object" || nom == "result"))
+                e.objet = nom == "object";
             if (nom == "v") {
-                n.v = !a_parametre || parametre != 0;
+                e.v = !a_parametre || parametre != 0;
+            } else if (nom == "plain") {
+                e.v = false;
             } else if (nom == "uc") {
-                n.uc = !a_parametre ? 1 : parametre < 0 ? 0 : (long)parametre;
+                e.uc = !a_parametre ? 1 : parametre < 0 ? 0 : (long)parametre;
             } else if (nom == "u" && a_parametre) {
                 int b = octet_1252((long)(parametre < 0 ? parametre + 65536 : parametre));
                 if (b > 0)
                     donne[nb++] = (unsigned char)b;
                 // Without a Windows-1252 byte, the stand-in is read as text.
                 if (b >= 0)
-                    apres = n.uc;
+                    apres = e.uc;
             } else if (nom == "par" || nom == "line" || nom == "cell" || nom == "row") {
                 donne[nb++] = '\r';
                 donne[nb++] = '\n';
@@ -281,8 +321,11 @@ std::string etalon_texte_rtf(const char* rtf)
                         donne[nb++] = m.octet;
             }
         }
-        if (!n.cache && !n.v)
+        const Niveau& n = pile.back();
+        if (!n.cache && !n.v && !n.objet)
             montre.append((const char*)donne, (size_t)nb);
+        if (!n.cache)
+            changer(pile, e);
         saut = apres;
     }
     return montre;
