@@ -306,8 +306,8 @@ void changer(LECTURE& l, const ETAT& e)
 {
     if (e.v == l.etat.v && e.objet == l.etat.objet && e.uc == l.etat.uc)
         return;
-    if (l.profondeur > 0 && (l.nb_changements == 0 ||
-                             l.changements[l.nb_changements - 1].profondeur != l.profondeur)) {
+    if (l.profondeur > 0 &&
+        (l.nb_changements == 0 || l.changements[l.nb_changements - 1].profondeur != l.profondeur)) {
         if (l.nb_changements == CHANGEMENTS)
             return;
         l.changements[l.nb_changements++] = CHANGEMENT{l.profondeur, l.etat};

@@ -2,10 +2,11 @@
 //
 // The decision and the cuts are exactly those of four tag searches, ASCII case
 // ignored (<text>, then </text> from it; <rtf>, then </rtf> from it), a NUL
-// written at each closing tag found, then recherche_strxstr over the <text>
-// part and over the <rtf> part. Done that way the text part is read up to
-// five times; here a single left-to-right pass finds the tags and the places
-// where the search text occurs, and stops at the last closing tag.
+// written at each closing tag found, then a plain leftmost search of the
+// folded bytes of the <text> part and of the <rtf> part. Done that way the
+// text part is read up to five times; here a single left-to-right pass finds
+// the tags and the places where the search text occurs, and stops at the last
+// closing tag.
 //
 // Only when neither part holds it as raw bytes is the <rtf> part, once cut,
 // read a second time for the words it shows (lecture_rtf.h): a prescription
@@ -17,6 +18,9 @@
 
 #include "quatre_octets.h"
 #include "seize_octets.h"
+
+bool plie_depuis_haut[256];
+bool avec_sse2;
 
 // Whether the tag (lower case) starts at p, ASCII case ignored.
 static bool balise(const unsigned char* p, const char* tag)

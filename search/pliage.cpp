@@ -1,17 +1,12 @@
-// Folding table and the matcher of the prescription search.
-//
-// The matcher runs over every byte it is given, so it is written for speed: a
-// tight loop skips to the next byte that can start a match, and only there is
-// the rest of the needle compared. The result is that of the plain leftmost
-// scan, byte for byte.
+// Folding table of the prescription search, and the folding of its search
+// text. The tables the matchers read beside it (plie_depuis_haut, avec_sse2)
+// are filled here too, once, with it.
 #include "pliage.h"
 
 #include "quatre_octets.h"
 #include "seize_octets.h"
 
 unsigned char recherche_lower[256];
-bool plie_depuis_haut[256];
-bool avec_sse2;
 
 void initialisation_recherche(void)
 {
@@ -53,57 +48,4 @@ void plier_texte(char* s)
 {
     for (unsigned char* p = (unsigned char*)s; *p; ++p)
         *p = recherche_lower[*p];
-}
-
-// First byte from p that folds to s0, or the NUL. A quad that holds none of
-// 0, s0, s0 ^ 0x20 and, when some high byte folds to s0, no byte from 0x80 up
-// has no candidate and is passed over whole; any other quad is looked at byte
-// by byte.
-static const unsigned char* vers_plie(const unsigned char* p, unsigned char s0)
-{
-    const quad motif = (unsigned char)(s0 | 0x20) * UNS;
-    const quad hauts = hauts_pour(s0);
-    for (;;) {
-        while (!aligne(p)) {
-            unsigned char c = *p;
-            if (recherche_lower[c] == s0 || c == 0)
-                return p;
-            ++p;
-        }
-        for (;; p += sizeof(quad)) {
-            const quad m = lire_quad(p);
-            if (zeros(m) | zeros(deux_casses(m, motif)) | (m & hauts))
-                break;
-        }
-        for (const unsigned char* fin = p + sizeof(quad); p < fin; ++p) {
-            unsigned char c = *p;
-            if (recherche_lower[c] == s0 || c == 0)
-                return p;
-        }
-    }
-}
-
-char* recherche_strxstr(const char* buf, const char* s)
-{
-    if (buf == nullptr)
-        return nullptr;
-    const unsigned char* cherche = (const unsigned char*)s;
-    const unsigned char s0 = cherche[0];
-    if (s0 == 0)
-        return nullptr;
-
-    const unsigned char* p = (const unsigned char*)buf;
-    for (;;) {
-        p = vers_plie(p, s0);
-        if (*p == 0)
-            return nullptr;
-        // recherche_lower[0] is 0 and never equals a byte of s: the NUL of
-        // buf ends the attempt.
-        size_t k = 1;
-        while (cherche[k] != 0 && recherche_lower[p[k]] == cherche[k])
-            ++k;
-        if (cherche[k] == 0)
-            return (char*)p;
-        ++p;
-    }
 }

@@ -1,4 +1,4 @@
-// Case- and accent-insensitive matching of Windows-1252 text.
+// Case- and accent-insensitive folding of Windows-1252 text.
 // Pure functions without any Windows header, so they also build natively.
 #pragma once
 
@@ -11,7 +11,3 @@ void initialisation_recherche(void);
 
 // Folds the search text in place, up to its NUL: the matchers take it so.
 void plier_texte(char* s);
-
-// Leftmost position in buf where the folded bytes of buf equal s (already
-// folded), or nullptr. buf may be nullptr; an empty s never matches.
-char* recherche_strxstr(const char* buf, const char* s);

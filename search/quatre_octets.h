@@ -1,4 +1,4 @@
-// Four-bytes-at-a-time helpers of the matchers (pliage.cpp, ordonnance.cpp).
+// Four-bytes-at-a-time helpers of the raw matching (ordonnance.cpp).
 //
 // A quad is four bytes of text read as one 32-bit value, on every build, and
 // only at aligned addresses: the aligned quad that holds a text's NUL lies in

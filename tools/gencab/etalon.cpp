@@ -106,10 +106,10 @@ const int CHANGEMENTS_MAX = 256;
 
 // The first control words of the groups a reader never shows.
 const char* const GROUPES_CACHES[] = {
-    "fonttbl",   "colortbl",  "stylesheet", "listtable", "listoverridetable", "rsidtbl",
-    "revtbl",    "info",      "pict",       "header",    "headerl",           "headerr",
-    "headerf",   "footer",    "footerl",    "footerr",   "footerf",           "footnote",
-    "fldinst",   "tc",        "xe",         "bkmkstart", "bkmkend",           "pn",
+    "fonttbl",    "colortbl", "stylesheet", "listtable", "listoverridetable", "rsidtbl",
+    "revtbl",     "info",     "pict",       "header",    "headerl",           "headerr",
+    "headerf",    "footer",   "footerl",    "footerr",   "footerf",           "footnote",
+    "fldinst",    "tc",       "xe",         "bkmkstart", "bkmkend",           "pn",
     "annotation", "atnid",    "atnauthor",
 };
 
