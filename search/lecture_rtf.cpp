@@ -1,46 +1,38 @@
 // Reads an <rtf> part as a rich-edit control shows it, and matches the search
-// text in what it shows.
-//
-// A prescription kept only as RTF writes its accents as escapes (\'e9) and may
-// cut a word with a change of formatting (D\'e9p\ulnone akine): its raw bytes
-// do not hold the word it shows. jeton_suivant cuts the part into tokens: a
-// run of text, a control word with its number (and \binN with its data), an
-// escape \'hh, a control symbol, a brace, the end. router acts on each; its
-// rules, in its order:
+// text in what it shows: a prescription kept only as RTF writes its accents as
+// escapes (\'e9) and may cut a word with formatting (D\'e9p\ulnone akine).
+// jeton_suivant cuts the part into tokens: a run of text, a control word with
+// its number and space (\binN with its data), a control symbol, an escape
+// \'hh, a brace, the end. router acts on each; its rules, in its order:
 // 1. The part ends at its first NUL; one that begins with {\rtf (CR and LF
 //    before it passed over) ends at that group's closing brace.
 // 2. CR and LF of the source show nothing: none is a token, nor a group's
 //    first token, nor a stand-in.
-// 3. Braces open and close groups and end the stand-ins. A group whose first
-//    token is \* or a word of CACHEES (tables, header, picture, field
-//    instruction, footnote, bookmark, ...) is jumped over to its closing
-//    brace, at any depth.
+// 3. A group whose first token is a word of MOTS marked CACHEE (\*, tables,
+//    header, picture, field instruction, footnote, bookmark, ...) is passed
+//    over to its closing brace at any depth, its tokens only counted for
+//    their braces. A word hides its group only as its first token.
 // 4. Stand-ins: after \uN whose character has a Windows-1252 byte, the next
 //    \ucN tokens (1 unless a \uc says otherwise; a negative N is 0) are
-//    skipped: a run counts one for each byte, an escape, a symbol or a
-//    control word (a known one too) one. A \uN without such a byte shows
-//    nothing and skips nothing: its stand-in shows.
-// 5. \v, \vN but \v0 hides the text that follows; \v0 and \plain show it
+//    skipped: a run counts one for each byte, a control word (known or not),
+//    symbol or escape one; a brace ends them. A \uN whose character has no
+//    Windows-1252 byte skips nothing: its stand-in shows.
+// 5. \v, and \vN but \v0, hide the text that follows; \v0 and \plain show it
 //    again. An \object group shows nothing but a group inside it whose first
-//    word is \result, which shows as usual (\v carries into it).
+//    word is \result, which shows as usual (a \v carries into it).
 // 6. A change of \v, \uc or the object is undone at the closing brace of the
-//    group that made it. At most 256 groups hold such changes at once; past
-//    that, a group changes nothing (each reader the same).
+//    group that made it. At most 256 groups hold such a change at once; past
+//    that, a group changes nothing (the yardstick does the same).
 // 7. Shown, outside hidden text: text bytes, \'hh but \'00, the byte of \uN
-//    (when not 0), the words of MOTS that stand for characters (\par, \line,
-//    \cell, \row: CR LF), \\ \{ \} as themselves, \~ as 160, \_ as -, a
-//    backslash before CR or LF as CR LF. Nothing else.
-// 8. \binN: its N bytes (N capped at 2147483647) are data, never read, even
-//    when the word is a stand-in.
-// Where RTF leaves a case open: a word hides its group only as the group's
-// first token; \'h with one hex digit, or none, shows nothing and what
-// follows is read as text; \uN below 0 is N + 65536; a backslash right before
-// the end shows nothing.
-//
-// The shown bytes from each place where the search text could start go
-// through a window on the stack, matched once that place has enough bytes
-// after it; the rest is not copied. Nothing is allocated; only the reader's
-// own locals are written.
+//    but 0, and the words and symbols of MOTS marked DONNE (\par, \line,
+//    \cell, \row and a backslash before CR or LF as CR LF, \~ as 160, \_ as
+//    -, \\ \{ \} as themselves, ...). Nothing else.
+// 8. \binN: its N bytes are data, never read, even when it is a stand-in.
+// Where RTF leaves a case open: \' without two hex digits shows nothing and
+// is one token, what follows read as text; a number is capped at 2147483647;
+// \uN below 0 stands for N + 65536; a backslash before the end shows nothing.
+// Shown bytes are copied, into a window on the stack, only from a place where
+// the search text could start. Nothing is allocated; only locals are written.
 #include "lecture_rtf.h"
 #include "pliage.h"
 
@@ -51,17 +43,15 @@
 
 namespace {
 
-// ---- Tokens ------------------------------------------------------------------
-
-enum CLASSE { FIN, TEXTE, MOT, ECHAPPE, SYMBOLE, OUVRE, FERME };
+// A control symbol is a MOT whose name is the one byte after the backslash.
+enum CLASSE { FIN, TEXTE, MOT, ECHAPPE, OUVRE, FERME };
 
 struct JETON {
     CLASSE classe;
     const unsigned char* debut;  // TEXTE: the run; MOT: the name
-    size_t longueur;             // of the run or the name
+    const unsigned char* fin;    // of the run or the name
     bool a_parametre;            // MOT: a number follows the name
-    long parametre;              // MOT: that number; ECHAPPE: the byte, -1 without
-                                 // two hex digits; SYMBOLE: the byte after \ .
+    long parametre;              // MOT: that number; ECHAPPE: the byte, -1 if none
 };
 
 // The bytes that end a run of text: the end, a backslash, a brace.
@@ -69,15 +59,12 @@ struct SPECIAUX {
     bool octet[256];
 };
 
-constexpr SPECIAUX speciaux()
-{
+constexpr SPECIAUX SPECIAL = [] {
     SPECIAUX t{};
     t.octet[0] = t.octet[(unsigned char)'\\'] = true;
     t.octet[(unsigned char)'{'] = t.octet[(unsigned char)'}'] = true;
     return t;
-}
-
-constexpr SPECIAUX SPECIAL = speciaux();
+}();
 
 inline bool saut_de_ligne(unsigned char c)
 {
@@ -94,18 +81,15 @@ inline bool chiffre(unsigned char c)
     return (unsigned char)(c - '0') < 10;
 }
 
-// The value of a hex digit, -1 for any other byte.
-inline int hexa(unsigned char c)
+inline int hexa(unsigned char c)  // -1 for a byte that is no hex digit
 {
     if (chiffre(c))
         return c - '0';
-    if ((unsigned char)((c | 0x20) - 'a') < 6)
-        return (c | 0x20) - 'a' + 10;
-    return -1;
+    return (unsigned char)((c | 0x20) - 'a') < 6 ? (c | 0x20) - 'a' + 10 : -1;
 }
 
-// A control word's name from p + 1, its optional signed number and the space
-// that belongs to it; \binN's data with it.
+// The control word at p: its name, its optional signed number and the space
+// that ends it; \binN's data with it.
 const unsigned char* lire_mot(const unsigned char* p, JETON& j)
 {
     const unsigned char* q = p + 1;
@@ -113,7 +97,7 @@ const unsigned char* lire_mot(const unsigned char* p, JETON& j)
         ++q;
     j.classe = MOT;
     j.debut = p + 1;
-    j.longueur = (size_t)(q - j.debut);
+    j.fin = q;
     const bool negatif = *q == '-' && chiffre(q[1]);
     q += negatif;
     long n = 0;
@@ -122,7 +106,7 @@ const unsigned char* lire_mot(const unsigned char* p, JETON& j)
         n = n < 214748364 || (n == 214748364 && *q < '8') ? n * 10 + (*q - '0') : 2147483647;
     j.parametre = negatif ? -n : n;
     q += *q == ' ';
-    if (j.longueur == 3 && p[1] == 'b' && p[2] == 'i' && p[3] == 'n')
+    if (j.fin - j.debut == 3 && p[1] == 'b' && p[2] == 'i' && p[3] == 'n')
         for (long reste = j.parametre; reste > 0 && *q; --reste)
             ++q;
     return q;
@@ -135,37 +119,27 @@ const unsigned char* jeton_suivant(const unsigned char* p, JETON& j)
     while (saut_de_ligne(*p))
         ++p;
     j.debut = p;
-    switch (*p) {
-    case 0:
+    if (*p == 0 || (*p == '\\' && p[1] == 0)) {
         j.classe = FIN;
         return p;
-    case '{':
-        j.classe = OUVRE;
-        return p + 1;
-    case '}':
-        j.classe = FERME;
-        return p + 1;
-    case '\\':
-        break;
-    default: {
-        const unsigned char* q = p + 1;
-        while (!SPECIAL.octet[*q])
-            ++q;
-        j.classe = TEXTE;
-        j.longueur = (size_t)(q - p);
-        return q;
     }
+    if (*p == '{' || *p == '}') {
+        j.classe = *p == '{' ? OUVRE : FERME;
+        return p + 1;
+    }
+    if (*p != '\\') {
+        j.classe = TEXTE;
+        for (j.fin = p + 1; !SPECIAL.octet[*j.fin];)
+            ++j.fin;
+        return j.fin;
     }
     if (lettre(p[1]))
         return lire_mot(p, j);
-    if (p[1] == 0) {
-        j.classe = FIN;
-        return p + 1;
-    }
     if (p[1] != '\'') {
-        j.classe = SYMBOLE;
-        j.parametre = p[1];
-        return p + 2;
+        j.classe = MOT;
+        j.debut = p + 1;
+        j.fin = p + 2;
+        return j.fin;
     }
     j.classe = ECHAPPE;
     const int fort = hexa(p[2]);
@@ -173,8 +147,6 @@ const unsigned char* jeton_suivant(const unsigned char* p, JETON& j)
     j.parametre = faible < 0 ? -1 : fort * 16 + faible;
     return p + (faible < 0 ? 2 : 4);
 }
-
-// ---- Control words -------------------------------------------------------------
 
 enum EFFET { DONNE, CACHEE, OBJET, RESULTAT, TEXTE_CACHE, ORDINAIRE, SAUT_UNICODE, UNICODE };
 
@@ -187,15 +159,15 @@ struct DEFINITION {
 // clang-format off
 constexpr DEFINITION MOTS[] = {
     {"par", DONNE, "\r\n"}, {"line", DONNE, "\r\n"}, {"cell", DONNE, "\r\n"}, {"row", DONNE, "\r\n"},
-    {"tab", DONNE, "\t"},
+    {"\r", DONNE, "\r\n"}, {"\n", DONNE, "\r\n"}, {"tab", DONNE, "\t"},
+    {"\\", DONNE, "\\"}, {"{", DONNE, "{"}, {"}", DONNE, "}"}, {"~", DONNE, "\240"}, {"_", DONNE, "-"},
     {"lquote", DONNE, "\221"}, {"rquote", DONNE, "\222"},
     {"ldblquote", DONNE, "\223"}, {"rdblquote", DONNE, "\224"},
     {"bullet", DONNE, "\225"}, {"endash", DONNE, "\226"}, {"emdash", DONNE, "\227"},
     {"emspace", DONNE, " "}, {"enspace", DONNE, " "}, {"qmspace", DONNE, " "},
     {"v", TEXTE_CACHE, 0}, {"plain", ORDINAIRE, 0}, {"uc", SAUT_UNICODE, 0}, {"u", UNICODE, 0},
     {"object", OBJET, 0}, {"result", RESULTAT, 0},
-    // CACHEES: the destinations a reader never shows.
-    {"fonttbl", CACHEE, 0}, {"colortbl", CACHEE, 0}, {"stylesheet", CACHEE, 0},
+    {"*", CACHEE, 0}, {"fonttbl", CACHEE, 0}, {"colortbl", CACHEE, 0}, {"stylesheet", CACHEE, 0},
     {"listtable", CACHEE, 0}, {"listoverridetable", CACHEE, 0}, {"rsidtbl", CACHEE, 0},
     {"revtbl", CACHEE, 0}, {"info", CACHEE, 0}, {"pict", CACHEE, 0},
     {"header", CACHEE, 0}, {"headerl", CACHEE, 0}, {"headerr", CACHEE, 0}, {"headerf", CACHEE, 0},
@@ -205,12 +177,57 @@ constexpr DEFINITION MOTS[] = {
     {"annotation", CACHEE, 0}, {"atnid", CACHEE, 0}, {"atnauthor", CACHEE, 0},
 };
 // clang-format on
+const int NB_MOTS = sizeof MOTS / sizeof MOTS[0];
+
+// Most control words of a part mean nothing here: the names of MOTS are put
+// in buckets of one length and first letter at compile time, so that most
+// words are turned away by one look.
+#define LONGUEUR_MAX 17  // of a name of MOTS
+#define SEAUX ((LONGUEUR_MAX + 1) * 32)
+
+constexpr unsigned seau_de(const char* nom, size_t n)
+{
+    return (unsigned)n * 32 + ((unsigned char)nom[0] & 31);
+}
+
+struct INDEX {
+    unsigned char debut[SEAUX + 1];  // bucket b: ordre[debut[b]] to ordre[debut[b + 1] - 1]
+    unsigned char ordre[NB_MOTS];    // into MOTS
+};
+
+constexpr INDEX indexer()
+{
+    INDEX t{};
+    unsigned char n = 0;
+    for (unsigned b = 0; b < SEAUX; ++b) {
+        t.debut[b] = n;
+        for (int k = 0; k < NB_MOTS; ++k) {
+            size_t longueur = 0;
+            while (MOTS[k].nom[longueur])
+                ++longueur;
+            if (seau_de(MOTS[k].nom, longueur) == b)
+                t.ordre[n++] = (unsigned char)k;
+        }
+    }
+    t.debut[SEAUX] = n;
+    return t;
+}
+
+constexpr INDEX INDEX_MOTS = indexer();
 
 const DEFINITION* mot_connu(const unsigned char* nom, size_t n)
 {
-    for (const DEFINITION& m : MOTS)
-        if (strncmp(m.nom, (const char*)nom, n) == 0 && m.nom[n] == 0)
+    if (n > LONGUEUR_MAX)
+        return nullptr;
+    const unsigned b = seau_de((const char*)nom, n);
+    for (unsigned i = INDEX_MOTS.debut[b]; i < INDEX_MOTS.debut[b + 1]; ++i) {
+        const DEFINITION& m = MOTS[INDEX_MOTS.ordre[i]];
+        size_t k = 0;
+        while (k < n && (unsigned char)m.nom[k] == nom[k])
+            ++k;
+        if (k == n)
             return &m;
+    }
     return nullptr;
 }
 
@@ -235,8 +252,6 @@ int octet_1252(long u)
     return -1;
 }
 
-// ---- The reading ---------------------------------------------------------------
-
 // What a group passes on to the groups it opens.
 struct ETAT {
     bool v;      // hidden text
@@ -244,43 +259,47 @@ struct ETAT {
     long uc;     // stand-ins after \uN
 };
 
-struct CHANGEMENT {
-    unsigned long profondeur;  // of the group that made it
-    ETAT avant;
-};
-
 struct LECTURE {
     // The window.
     unsigned char montre[FENETRE];
-    size_t n;         // bytes in montre
-    size_t besoin;    // montre is matched once it holds that many; 0: nothing pending
-    size_t longueur;  // of the search text
+    size_t n = 0;       // bytes in montre
+    size_t besoin = 0;  // montre is matched once it holds that many; 0: nothing pending
+    size_t longueur;    // of the search text
     const unsigned char* str_srch;
-    bool trouve;
-    // The groups.
-    ETAT etat;
-    CHANGEMENT changements[CHANGEMENTS];
-    int nb_changements;
-    unsigned long profondeur;
-    bool un_groupe;  // the part is one {\rtf group: it ends with it
-    bool premier;    // the next token is its group's first
-    long saut;       // stand-ins still to skip
-    bool fini;
+    bool trouve = false;
+    // The groups: the changes still to undo, each with the depth that made it.
+    ETAT etat = {false, false, 1};
+    struct {
+        unsigned long profondeur;
+        ETAT avant;
+    } changements[CHANGEMENTS];
+    int nb_changements = 0;
+    unsigned long profondeur = 0;
+    unsigned long cachee = 0;  // depth of the group never shown being passed over; 0: none
+    bool un_groupe;            // the part is one {\rtf group: it ends with it
+    bool premier = false;      // the next token is its group's first
+    long saut = 0;             // stand-ins still to skip
+    bool fini = false;
 };
+
+inline bool cache(const LECTURE& l)
+{
+    return l.etat.v || l.etat.objet;
+}
 
 // Matches what the window holds, then keeps only its last `garde` bytes.
 void confronter(LECTURE& l, size_t garde)
 {
-    const unsigned char* s = l.str_srch;
     for (size_t i = 0; !l.trouve && i + l.longueur <= l.n; ++i) {
         size_t k = 0;
-        while (k < l.longueur && recherche_lower[l.montre[i + k]] == s[k])
+        while (k < l.longueur && recherche_lower[l.montre[i + k]] == l.str_srch[k])
             ++k;
         l.trouve = k == l.longueur;
     }
     if (garde > l.n)
         garde = l.n;
-    memmove(l.montre, l.montre + l.n - garde, garde);
+    if (garde > 0)
+        memmove(l.montre, l.montre + l.n - garde, garde);
     l.besoin -= l.n - garde;
     l.n = garde;
 }
@@ -302,66 +321,68 @@ inline void montrer(LECTURE& l, unsigned char c)
         confronter(l, l.longueur - 1);
 }
 
+// A run of text, shown: only a byte that may start the search text is looked
+// at while nothing is pending.
+void texte(LECTURE& l, const unsigned char* p, const unsigned char* fin)
+{
+    const unsigned char s0 = l.str_srch[0];
+    for (; !l.trouve; ++p) {
+        if (l.besoin == 0)
+            while (p < fin && recherche_lower[*p] != s0)
+                ++p;
+        if (p == fin)
+            return;
+        if (!saut_de_ligne(*p))
+            montrer(l, *p);
+    }
+}
+
 void changer(LECTURE& l, const ETAT& e)
 {
     if (e.v == l.etat.v && e.objet == l.etat.objet && e.uc == l.etat.uc)
         return;
-    if (l.profondeur > 0 &&
-        (l.nb_changements == 0 || l.changements[l.nb_changements - 1].profondeur != l.profondeur)) {
-        if (l.nb_changements == CHANGEMENTS)
+    const int n = l.nb_changements;
+    if (l.profondeur > 0 && (n == 0 || l.changements[n - 1].profondeur != l.profondeur)) {
+        if (n == CHANGEMENTS)
             return;
-        l.changements[l.nb_changements++] = CHANGEMENT{l.profondeur, l.etat};
+        l.changements[l.nb_changements++] = {l.profondeur, l.etat};
     }
     l.etat = e;
 }
 
 void fermer(LECTURE& l)
 {
-    if (l.nb_changements > 0 && l.changements[l.nb_changements - 1].profondeur == l.profondeur)
+    const int n = l.nb_changements;
+    if (n > 0 && l.changements[n - 1].profondeur == l.profondeur)
         l.etat = l.changements[--l.nb_changements].avant;
     if (l.profondeur > 0 && --l.profondeur == 0)
         l.fini = l.un_groupe;
 }
 
-// The closing brace of the group that p is in, or the end: nothing in a
-// group never shown needs reading but what ends it.
-const unsigned char* fin_du_groupe(const unsigned char* p)
+// A control word or symbol, not a stand-in.
+void mot(LECTURE& l, const JETON& j, bool premier)
 {
-    unsigned long ouverts = 0;
-    for (JETON j;;) {
-        const unsigned char* suite = jeton_suivant(p, j);
-        if (j.classe == FIN || (j.classe == FERME && ouverts == 0))
-            return j.debut;
-        ouverts += (j.classe == OUVRE) - (j.classe == FERME);
-        p = suite;
-    }
-}
-
-// A control word, not a stand-in; returns where the reading goes on.
-const unsigned char* mot(LECTURE& l, const JETON& j, const unsigned char* suite, bool premier)
-{
-    const DEFINITION* m = mot_connu(j.debut, j.longueur);
+    const DEFINITION* m = mot_connu(j.debut, (size_t)(j.fin - j.debut));
     if (!m)
-        return suite;
-    const bool montre = !(l.etat.v || l.etat.objet);
+        return;
     ETAT e = l.etat;
     switch (m->effet) {
     case DONNE:
-        for (const char* d = m->donne; montre && *d; ++d)
+        for (const char* d = m->donne; !cache(l) && *d; ++d)
             montrer(l, (unsigned char)*d);
         break;
     case CACHEE:
-        return premier ? fin_du_groupe(suite) : suite;
+        if (premier)
+            l.cachee = l.profondeur;
+        break;
     case OBJET:
     case RESULTAT:
         if (premier)
             e.objet = m->effet == OBJET;
         break;
     case TEXTE_CACHE:
-        e.v = !j.a_parametre || j.parametre != 0;
-        break;
     case ORDINAIRE:
-        e.v = false;
+        e.v = m->effet == TEXTE_CACHE && (!j.a_parametre || j.parametre != 0);
         break;
     case SAUT_UNICODE:
         e.uc = !j.a_parametre ? 1 : j.parametre < 0 ? 0 : j.parametre;
@@ -369,7 +390,7 @@ const unsigned char* mot(LECTURE& l, const JETON& j, const unsigned char* suite,
     case UNICODE:
         if (j.a_parametre) {
             const int octet = octet_1252(j.parametre < 0 ? j.parametre + 65536 : j.parametre);
-            if (octet > 0 && montre)
+            if (octet > 0 && !cache(l))
                 montrer(l, (unsigned char)octet);
             if (octet >= 0)
                 l.saut = l.etat.uc;
@@ -377,92 +398,63 @@ const unsigned char* mot(LECTURE& l, const JETON& j, const unsigned char* suite,
         break;
     }
     changer(l, e);
-    return suite;
 }
 
-// The one router: acts on the token j, which ends at suite; returns where the
-// reading goes on.
-const unsigned char* router(LECTURE& l, const JETON& j, const unsigned char* suite)
+// The one router: acts on each token in turn.
+void router(LECTURE& l, const JETON& j)
 {
+    if (l.cachee > 0 && !(j.classe == FERME && l.profondeur == l.cachee)) {
+        l.profondeur += (j.classe == OUVRE) - (j.classe == FERME);
+        return;
+    }
     const bool premier = l.premier;
     l.premier = j.classe == OUVRE;
     if (j.classe == OUVRE || j.classe == FERME) {
         l.saut = 0;
+        l.cachee = 0;
         if (j.classe == OUVRE)
             ++l.profondeur;
         else
             fermer(l);
-        return suite;
+        return;
     }
     const unsigned char* p = j.debut;
     if (j.classe == TEXTE) {
-        for (; l.saut > 0 && p < suite; ++p)
+        for (; l.saut > 0 && p < j.fin; ++p)
             l.saut -= !saut_de_ligne(*p);
     } else if (l.saut > 0) {
         --l.saut;
-        return suite;
+        return;
     }
     if (j.classe == MOT)
-        return mot(l, j, suite, premier);
-    if (j.classe == SYMBOLE && j.parametre == '*' && premier)
-        return fin_du_groupe(suite);
-    if (l.etat.v || l.etat.objet)
-        return suite;
-    switch (j.classe) {
-    case TEXTE:
-        for (; p < suite && !l.trouve; ++p)
-            if (!saut_de_ligne(*p))
-                montrer(l, *p);
-        break;
-    case ECHAPPE:
-        if (j.parametre > 0)
-            montrer(l, (unsigned char)j.parametre);
-        break;
-    default:
-        if (j.parametre == '\r' || j.parametre == '\n') {
-            montrer(l, '\r');
-            montrer(l, '\n');
-        } else if (j.parametre == '\\' || j.parametre == '{' || j.parametre == '}') {
-            montrer(l, (unsigned char)j.parametre);
-        } else if (j.parametre == '~') {
-            montrer(l, 160);
-        } else if (j.parametre == '_') {
-            montrer(l, '-');
-        }
-    }
-    return suite;
+        mot(l, j, premier);
+    else if (cache(l))
+        return;
+    else if (j.classe == TEXTE)
+        texte(l, p, j.fin);
+    else if (j.parametre > 0)
+        montrer(l, (unsigned char)j.parametre);
 }
 
 }  // namespace
 
 int rtf_correspond(const char* rtf, const char* str_srch)
 {
-    if (str_srch[0] == 0)
-        return 0;
     LECTURE l;
-    l.n = 0;
-    l.besoin = 0;
     l.longueur = strlen(str_srch);
-    if (l.longueur > FENETRE / 2)
-        return 0;  // longer than any search text: the window could not hold it
+    if (l.longueur == 0 || l.longueur > FENETRE / 2)
+        return 0;  // empty, or longer than any search text: the window could not hold it
     l.str_srch = (const unsigned char*)str_srch;
-    l.trouve = false;
-    l.etat = ETAT{false, false, 1};
-    l.nb_changements = 0;
-    l.profondeur = 0;
-    l.premier = false;
-    l.saut = 0;
-    l.fini = false;
 
     const unsigned char* p = (const unsigned char*)rtf;
     while (saut_de_ligne(*p))
         ++p;
     l.un_groupe = strncmp((const char*)p, "{\\rtf", 5) == 0;
-    for (JETON j; !l.trouve && !l.fini;) {
-        const unsigned char* suite = jeton_suivant(p, j);
+    for (JETON j{}; !l.trouve && !l.fini;) {
+        p = jeton_suivant(p, j);
         if (j.classe == FIN)
             break;
-        p = router(l, j, suite);
+        router(l, j);
     }
     if (!l.trouve && l.n > 0)
         confronter(l, 0);
