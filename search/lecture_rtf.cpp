@@ -1,17 +1,17 @@
 // Reads an <rtf> part as a rich-edit control shows it, and matches the search
 // text in what it shows: a prescription kept only as RTF writes its accents as
 // escapes (\'e9) and may cut a word with formatting (D\'e9p\ulnone akine).
-// jeton_suivant cuts the part into tokens: a run of text, a control word with
-// its number and space (\binN with its data), a control symbol, an escape
-// \'hh, a brace, the end. router acts on each; its rules, in its order:
+// jeton_suivant cuts the part into tokens: a run of text (where it starts; the
+// router reads it to its end), a control word with its number and space
+// (\binN with its data), a control symbol, an escape \'hh, a brace, the end.
+// router acts on each; its rules, in its order:
 // 1. The part ends at its first NUL; one that begins with {\rtf (CR and LF
 //    before it passed over) ends at that group's closing brace.
-// 2. CR and LF of the source show nothing: none is a token, nor a group's
-//    first token, nor a stand-in.
+// 2. CR and LF of the source show nothing: none is a token or a stand-in.
 // 3. A group whose first token is a word of MOTS marked CACHEE (\*, tables,
 //    header, picture, field instruction, footnote, bookmark, ...) is passed
-//    over to its closing brace at any depth, its tokens only counted for
-//    their braces. A word hides its group only as its first token.
+//    over to its closing brace, at any depth. A word hides its group only as
+//    its first token.
 // 4. Stand-ins: after \uN whose character has a Windows-1252 byte, the next
 //    \ucN tokens (1 unless a \uc says otherwise; a negative N is 0) are
 //    skipped: a run counts one for each byte, a control word (known or not),
@@ -24,13 +24,11 @@
 //    group that made it. At most 256 groups hold such a change at once; past
 //    that, a group changes nothing (the yardstick does the same).
 // 7. Shown, outside hidden text: text bytes, \'hh but \'00, the byte of \uN
-//    but 0, and the words and symbols of MOTS marked DONNE (\par, \line,
-//    \cell, \row and a backslash before CR or LF as CR LF, \~ as 160, \_ as
-//    -, \\ \{ \} as themselves, ...). Nothing else.
+//    but 0, and the words and symbols of MOTS marked DONNE. Nothing else.
 // 8. \binN: its N bytes are data, never read, even when it is a stand-in.
-// Where RTF leaves a case open: \' without two hex digits shows nothing and
-// is one token, what follows read as text; a number is capped at 2147483647;
-// \uN below 0 stands for N + 65536; a backslash before the end shows nothing.
+// Where RTF leaves a case open: \' without two hex digits is one token that
+// shows nothing; a number is capped at 2147483647; \uN below 0 stands for
+// N + 65536; a backslash before the end shows nothing.
 // Shown bytes are copied, into a window on the stack, only from a place where
 // the search text could start. Nothing is allocated; only locals are written.
 #include "lecture_rtf.h"
@@ -38,31 +36,27 @@
 
 #include <string.h>
 
+#include <array>
+
 #define FENETRE 2048     // shown bytes matched at a time
 #define CHANGEMENTS 256  // groups holding a change at once
 
 namespace {
 
-// A control symbol is a MOT whose name is the one byte after the backslash.
 enum CLASSE { FIN, TEXTE, MOT, ECHAPPE, OUVRE, FERME };
 
 struct JETON {
     CLASSE classe;
-    const unsigned char* debut;  // TEXTE: the run; MOT: the name
-    const unsigned char* fin;    // of the run or the name
+    const unsigned char* debut;  // TEXTE: the run; MOT: the name, a symbol's its one byte
+    const unsigned char* fin;    // MOT: of the name
     bool a_parametre;            // MOT: a number follows the name
     long parametre;              // MOT: that number; ECHAPPE: the byte, -1 if none
 };
 
 // The bytes that end a run of text: the end, a backslash, a brace.
-struct SPECIAUX {
-    bool octet[256];
-};
-
-constexpr SPECIAUX SPECIAL = [] {
-    SPECIAUX t{};
-    t.octet[0] = t.octet[(unsigned char)'\\'] = true;
-    t.octet[(unsigned char)'{'] = t.octet[(unsigned char)'}'] = true;
+constexpr std::array<bool, 256> SPECIAL = [] {
+    std::array<bool, 256> t{};
+    t[0] = t[(unsigned char)'\\'] = t[(unsigned char)'{'] = t[(unsigned char)'}'] = true;
     return t;
 }();
 
@@ -89,7 +83,7 @@ inline int hexa(unsigned char c)  // -1 for a byte that is no hex digit
 }
 
 // The control word at p: its name, its optional signed number and the space
-// that ends it; \binN's data with it.
+// that ends it; \binN's data with it. Or the control symbol at p.
 const unsigned char* lire_mot(const unsigned char* p, JETON& j)
 {
     const unsigned char* q = p + 1;
@@ -97,7 +91,9 @@ const unsigned char* lire_mot(const unsigned char* p, JETON& j)
         ++q;
     j.classe = MOT;
     j.debut = p + 1;
-    j.fin = q;
+    j.fin = q > p + 1 ? q : p + 2;
+    if (q == p + 1)
+        return j.fin;
     const bool negatif = *q == '-' && chiffre(q[1]);
     q += negatif;
     long n = 0;
@@ -106,7 +102,7 @@ const unsigned char* lire_mot(const unsigned char* p, JETON& j)
         n = n < 214748364 || (n == 214748364 && *q < '8') ? n * 10 + (*q - '0') : 2147483647;
     j.parametre = negatif ? -n : n;
     q += *q == ' ';
-    if (j.fin - j.debut == 3 && p[1] == 'b' && p[2] == 'i' && p[3] == 'n')
+    if (p[1] == 'b' && p[2] == 'i' && p[3] == 'n' && j.fin - j.debut == 3)
         for (long reste = j.parametre; reste > 0 && *q; --reste)
             ++q;
     return q;
@@ -116,36 +112,37 @@ const unsigned char* lire_mot(const unsigned char* p, JETON& j)
 // where the next one starts.
 const unsigned char* jeton_suivant(const unsigned char* p, JETON& j)
 {
-    while (saut_de_ligne(*p))
-        ++p;
-    j.debut = p;
-    if (*p == 0 || (*p == '\\' && p[1] == 0)) {
-        j.classe = FIN;
-        return p;
+    for (;; ++p) {
+        j.debut = p;
+        switch (*p) {
+        case '\r':
+        case '\n':
+            continue;
+        case 0:
+            j.classe = FIN;
+            return p;
+        case '{':
+            j.classe = OUVRE;
+            return p + 1;
+        case '}':
+            j.classe = FERME;
+            return p + 1;
+        case '\\':
+            break;
+        default:
+            j.classe = TEXTE;
+            return p;
+        }
+        if (p[1] == 0)
+            continue;  // a backslash before the end: nothing
+        if (p[1] != '\'')
+            return lire_mot(p, j);
+        j.classe = ECHAPPE;
+        const int fort = hexa(p[2]);
+        const int faible = fort < 0 ? -1 : hexa(p[3]);
+        j.parametre = faible < 0 ? -1 : fort * 16 + faible;
+        return p + (faible < 0 ? 2 : 4);
     }
-    if (*p == '{' || *p == '}') {
-        j.classe = *p == '{' ? OUVRE : FERME;
-        return p + 1;
-    }
-    if (*p != '\\') {
-        j.classe = TEXTE;
-        for (j.fin = p + 1; !SPECIAL.octet[*j.fin];)
-            ++j.fin;
-        return j.fin;
-    }
-    if (lettre(p[1]))
-        return lire_mot(p, j);
-    if (p[1] != '\'') {
-        j.classe = MOT;
-        j.debut = p + 1;
-        j.fin = p + 2;
-        return j.fin;
-    }
-    j.classe = ECHAPPE;
-    const int fort = hexa(p[2]);
-    const int faible = fort < 0 ? -1 : hexa(p[3]);
-    j.parametre = faible < 0 ? -1 : fort * 16 + faible;
-    return p + (faible < 0 ? 2 : 4);
 }
 
 enum EFFET { DONNE, CACHEE, OBJET, RESULTAT, TEXTE_CACHE, ORDINAIRE, SAUT_UNICODE, UNICODE };
@@ -158,20 +155,19 @@ struct DEFINITION {
 
 // clang-format off
 constexpr DEFINITION MOTS[] = {
-    {"par", DONNE, "\r\n"}, {"line", DONNE, "\r\n"}, {"cell", DONNE, "\r\n"}, {"row", DONNE, "\r\n"},
-    {"\r", DONNE, "\r\n"}, {"\n", DONNE, "\r\n"}, {"tab", DONNE, "\t"},
-    {"\\", DONNE, "\\"}, {"{", DONNE, "{"}, {"}", DONNE, "}"}, {"~", DONNE, "\240"}, {"_", DONNE, "-"},
-    {"lquote", DONNE, "\221"}, {"rquote", DONNE, "\222"},
-    {"ldblquote", DONNE, "\223"}, {"rdblquote", DONNE, "\224"},
-    {"bullet", DONNE, "\225"}, {"endash", DONNE, "\226"}, {"emdash", DONNE, "\227"},
-    {"emspace", DONNE, " "}, {"enspace", DONNE, " "}, {"qmspace", DONNE, " "},
-    {"v", TEXTE_CACHE, 0}, {"plain", ORDINAIRE, 0}, {"uc", SAUT_UNICODE, 0}, {"u", UNICODE, 0},
-    {"object", OBJET, 0}, {"result", RESULTAT, 0},
+    {"par", DONNE, "\r\n"}, {"line", DONNE, "\r\n"}, {"cell", DONNE, "\r\n"},
+    {"row", DONNE, "\r\n"}, {"\r", DONNE, "\r\n"}, {"\n", DONNE, "\r\n"}, {"tab", DONNE, "\t"},
+    {"\\", DONNE, "\\"}, {"{", DONNE, "{"}, {"}", DONNE, "}"}, {"_", DONNE, "-"},
+    {"~", DONNE, "\240"}, {"emspace", DONNE, " "}, {"enspace", DONNE, " "}, {"qmspace", DONNE, " "},
+    {"lquote", DONNE, "\221"}, {"rquote", DONNE, "\222"}, {"ldblquote", DONNE, "\223"},
+    {"rdblquote", DONNE, "\224"}, {"bullet", DONNE, "\225"}, {"endash", DONNE, "\226"},
+    {"emdash", DONNE, "\227"}, {"v", TEXTE_CACHE, 0}, {"plain", ORDINAIRE, 0},
+    {"uc", SAUT_UNICODE, 0}, {"u", UNICODE, 0}, {"object", OBJET, 0}, {"result", RESULTAT, 0},
     {"*", CACHEE, 0}, {"fonttbl", CACHEE, 0}, {"colortbl", CACHEE, 0}, {"stylesheet", CACHEE, 0},
     {"listtable", CACHEE, 0}, {"listoverridetable", CACHEE, 0}, {"rsidtbl", CACHEE, 0},
-    {"revtbl", CACHEE, 0}, {"info", CACHEE, 0}, {"pict", CACHEE, 0},
-    {"header", CACHEE, 0}, {"headerl", CACHEE, 0}, {"headerr", CACHEE, 0}, {"headerf", CACHEE, 0},
-    {"footer", CACHEE, 0}, {"footerl", CACHEE, 0}, {"footerr", CACHEE, 0}, {"footerf", CACHEE, 0},
+    {"revtbl", CACHEE, 0}, {"info", CACHEE, 0}, {"pict", CACHEE, 0}, {"header", CACHEE, 0},
+    {"headerl", CACHEE, 0}, {"headerr", CACHEE, 0}, {"headerf", CACHEE, 0}, {"footer", CACHEE, 0},
+    {"footerl", CACHEE, 0}, {"footerr", CACHEE, 0}, {"footerf", CACHEE, 0},
     {"footnote", CACHEE, 0}, {"fldinst", CACHEE, 0}, {"tc", CACHEE, 0}, {"xe", CACHEE, 0},
     {"bkmkstart", CACHEE, 0}, {"bkmkend", CACHEE, 0}, {"pn", CACHEE, 0},
     {"annotation", CACHEE, 0}, {"atnid", CACHEE, 0}, {"atnauthor", CACHEE, 0},
@@ -260,11 +256,10 @@ struct ETAT {
 };
 
 struct LECTURE {
-    // The window.
-    unsigned char montre[FENETRE];
-    size_t n = 0;       // bytes in montre
-    size_t besoin = 0;  // montre is matched once it holds that many; 0: nothing pending
-    size_t longueur;    // of the search text
+    unsigned char montre[FENETRE];  // the window
+    size_t n = 0;                   // bytes in montre
+    size_t besoin = 0;              // montre is matched once it holds that many; 0: nothing pending
+    size_t longueur;                // of the search text
     const unsigned char* str_srch;
     bool trouve = false;
     // The groups: the changes still to undo, each with the depth that made it.
@@ -296,18 +291,15 @@ void confronter(LECTURE& l, size_t garde)
             ++k;
         l.trouve = k == l.longueur;
     }
-    if (garde > l.n)
-        garde = l.n;
     if (garde > 0)
         memmove(l.montre, l.montre + l.n - garde, garde);
     l.besoin -= l.n - garde;
     l.n = garde;
 }
 
-// One shown byte. The search text can only start at a byte that folds to its
-// first one: the window holds the shown bytes from the first such place not
-// yet decided, and is matched as soon as the last one has enough bytes after
-// it. Other bytes are dropped.
+// One shown byte. The window holds the shown bytes from the first place not
+// yet decided where the search text could start (a byte that folds to its
+// first), and is matched once the last such place has enough bytes after it.
 inline void montrer(LECTURE& l, unsigned char c)
 {
     if (recherche_lower[c] == l.str_srch[0])
@@ -321,17 +313,20 @@ inline void montrer(LECTURE& l, unsigned char c)
         confronter(l, l.longueur - 1);
 }
 
-// A run of text, shown: only a byte that may start the search text is looked
-// at while nothing is pending.
-void texte(LECTURE& l, const unsigned char* p, const unsigned char* fin)
+// A run of text up to its end, which it returns. Hidden, it is passed over;
+// shown, only a byte that may start the search text is looked at while
+// nothing is pending.
+const unsigned char* texte(LECTURE& l, const unsigned char* p)
 {
+    while ((l.cachee > 0 || cache(l)) && !SPECIAL[*p])
+        ++p;
     const unsigned char s0 = l.str_srch[0];
-    for (; !l.trouve; ++p) {
+    for (;; ++p) {
         if (l.besoin == 0)
-            while (p < fin && recherche_lower[*p] != s0)
+            while (!SPECIAL[*p] && recherche_lower[*p] != s0)
                 ++p;
-        if (p == fin)
-            return;
+        if (SPECIAL[*p] || l.trouve)
+            return p;
         if (!saut_de_ligne(*p))
             montrer(l, *p);
     }
@@ -400,12 +395,14 @@ void mot(LECTURE& l, const JETON& j, bool premier)
     changer(l, e);
 }
 
-// The one router: acts on each token in turn.
-void router(LECTURE& l, const JETON& j)
+// The one router: acts on each token in turn, which ends at suite but for a
+// run of text; returns where the next one starts.
+const unsigned char* router(LECTURE& l, const JETON& j, const unsigned char* suite)
 {
+    const unsigned char* p = j.classe == TEXTE ? j.debut : suite;
     if (l.cachee > 0 && !(j.classe == FERME && l.profondeur == l.cachee)) {
         l.profondeur += (j.classe == OUVRE) - (j.classe == FERME);
-        return;
+        return j.classe == TEXTE ? texte(l, p) : p;
     }
     const bool premier = l.premier;
     l.premier = j.classe == OUVRE;
@@ -416,24 +413,22 @@ void router(LECTURE& l, const JETON& j)
             ++l.profondeur;
         else
             fermer(l);
-        return;
+        return p;
     }
-    const unsigned char* p = j.debut;
     if (j.classe == TEXTE) {
-        for (; l.saut > 0 && p < j.fin; ++p)
+        for (; l.saut > 0 && !SPECIAL[*p]; ++p)
             l.saut -= !saut_de_ligne(*p);
     } else if (l.saut > 0) {
         --l.saut;
-        return;
+        return p;
     }
     if (j.classe == MOT)
         mot(l, j, premier);
-    else if (cache(l))
-        return;
     else if (j.classe == TEXTE)
-        texte(l, p, j.fin);
-    else if (j.parametre > 0)
+        return texte(l, p);
+    else if (j.parametre > 0 && !cache(l))
         montrer(l, (unsigned char)j.parametre);
+    return p;
 }
 
 }  // namespace
@@ -443,18 +438,18 @@ int rtf_correspond(const char* rtf, const char* str_srch)
     LECTURE l;
     l.longueur = strlen(str_srch);
     if (l.longueur == 0 || l.longueur > FENETRE / 2)
-        return 0;  // empty, or longer than any search text: the window could not hold it
+        return 0;  // empty, or longer than the window can hold
     l.str_srch = (const unsigned char*)str_srch;
 
     const unsigned char* p = (const unsigned char*)rtf;
     while (saut_de_ligne(*p))
         ++p;
     l.un_groupe = strncmp((const char*)p, "{\\rtf", 5) == 0;
-    for (JETON j{}; !l.trouve && !l.fini;) {
-        p = jeton_suivant(p, j);
+    for (JETON j{}; !(l.trouve || l.fini);) {
+        const unsigned char* suite = jeton_suivant(p, j);
         if (j.classe == FIN)
             break;
-        router(l, j);
+        p = router(l, j, suite);
     }
     if (!l.trouve && l.n > 0)
         confronter(l, 0);

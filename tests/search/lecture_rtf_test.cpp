@@ -33,6 +33,7 @@ std::string changements(int n, const std::string& dedans)
     return r + dedans + std::string(n, '}');
 }
 
+// clang-format off
 const Lecture lectures[] = {
     // 1. The end: the NUL (the search text lies past it), the {\rtf group.
     {"{\\rtf1 a}zorix", "zorix", 0},
@@ -61,27 +62,20 @@ const Lecture lectures[] = {
     {"Z\\uc2\\u246\\'f6\\b0 rix", "zorix", 1},
     {"Z\\uc2\\u246{}rix", "zorix", 1},
     {"Z\\uc2\\u246}rix", "zorix", 1},
-    {"Z\\u246\\zz rix", "zorix", 1},
-    {"Z\\u246\\plain rix", "zorix", 1},
+    {"Z\\u246\\zz rix", "zorix", 1}, {"Z\\u246\\plain rix", "zorix", 1},
     {"Z\\u246\\par rix", "zorix", 1},
     {"Z\\u246\\bin2 {}rix", "zorix", 1},
     {"Z\\uc3\\u246 xyzrix", "zorix", 1},
     {"\\uc-1 Z\\u246 rix", "zorix", 1},
-    {"Z\\u-65290?rix", "zorix", 1},
-    {"Z\\u1000 orix", "zorix", 1},
-    {"Z\\u0 rix", "zix", 1},
+    {"Z\\u-65290?rix", "zorix", 1}, {"Z\\u1000 orix", "zorix", 1}, {"Z\\u0 rix", "zix", 1},
     {"\\uc0 Z\\u246\\'f6RIX", "zoorix", 1},
     // 5. Hidden text, \plain, objects and their results.
-    {"Zo\\v x\\v0 rix", "zorix", 1},
-    {"\\v1 zorix", "zorix", 0},
-    {"\\v zo\\plain rix", "rix", 1},
-    {"\\v zo\\plain rix", "zorix", 0},
+    {"Zo\\v x\\v0 rix", "zorix", 1}, {"\\v1 zorix", "zorix", 0},
+    {"\\v zo\\plain rix", "rix", 1}, {"\\v zo\\plain rix", "zorix", 0},
     {"{\\object\\objemb{\\*\\objclass x}Zo{\\result rix}}", "zorix", 0},
     {"{\\object zo{\\result{\\b rix}}}", "rix", 1},
-    {"{\\object{\\result zorix}}", "zorix", 1},
-    {"{\\object\\v{\\result zorix}}", "zorix", 0},
-    {"{\\b\\object zorix}", "zorix", 1},
-    {"{\\object a}zorix", "zorix", 1},
+    {"{\\object{\\result zorix}}", "zorix", 1}, {"{\\object\\v{\\result zorix}}", "zorix", 0},
+    {"{\\b\\object zorix}", "zorix", 1}, {"{\\object a}zorix", "zorix", 1},
     // 6. Changes undone at the brace, at any depth; at most 256 groups hold one.
     {groupes(300, "{\\v a}zorix"), "zorix", 1},
     {groupes(300, "{\\uc0 x}\\u233?zorix"), "ezorix", 1},
@@ -108,10 +102,9 @@ const Lecture lectures[] = {
     {"Zo\\bin3 {}xrix", "xrix", 0},
     {"Zo\\bin-1 rix", "zorix", 1},
     // Choices: \' with fewer than two hex digits, a backslash at the end.
-    {"Zo\\'rix", "zorix", 1},
-    {"Zo\\'9rix", "zo9rix", 1},
-    {"zorix\\", "zorix", 1},
+    {"Zo\\'rix", "zorix", 1}, {"Zo\\'9rix", "zo9rix", 1}, {"zorix\\", "zorix", 1},
 };
+// clang-format on
 
 // Both readers, with the search text past the part's NUL.
 void verifier(const std::string& rtf, const char* cherche, int attendu)

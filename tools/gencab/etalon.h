@@ -17,10 +17,12 @@ char* etalon_strxstr(const char* buf, const char* s);
 // an empty n gives h.
 char* etalon_stristr(const char* h, const char* n);
 
-// The text an RTF reader shows for rtf, read up to its first NUL: groups,
+// The text an RTF reader shows for rtf, read up to its first NUL, or to the
+// closing brace of the group it begins with when that is {\rtf: groups,
 // escapes, \uN and their stand-ins, control words and symbols resolved;
-// hidden groups ({\*...}, font and colour tables, ...), \v text, \bin data and
-// the source's own line breaks left out. Never holds a NUL.
+// hidden groups ({\*...}, font and colour tables, fields' instructions, ...),
+// an \object but its \result, \v text up to \v0 or \plain, \bin data and the
+// source's own line breaks left out. Never holds a NUL.
 std::string etalon_texte_rtf(const char* rtf);
 
 // 1 when the shown text of rtf holds cherche (already folded), compared as

@@ -76,7 +76,7 @@ TEST(GencabEcriture, CabinetGenereBienForme)
     }
     EXPECT_GT(nes_29_fevrier, 0);
 
-    int negatives = 0, ordonnances = 0, sans_texte = 0;
+    int negatives = 0, ordonnances = 0, sans_texte = 0, lues_en_rtf = 0;
     size_t octets = 0, de_taille_courante = 0;
     for (const EntreeDossier& e : c.entrees) {
         ASSERT_NE(naissance[e.fiche], 0xFFFFFFFFu) << "entry of an unknown patient " << e.cle;
@@ -104,6 +104,7 @@ TEST(GencabEcriture, CabinetGenereBienForme)
             EXPECT_EQ(etalon_texte_rtf(std::string(r + 5, fr).c_str()),
                       std::string(t + 6, ft) + "\r\n")
                 << e.cle;
+            ++lues_en_rtf;
         }
     }
     EXPECT_GT(negatives, 2000);
@@ -111,6 +112,7 @@ TEST(GencabEcriture, CabinetGenereBienForme)
     EXPECT_GT(ordonnances, 850);
     EXPECT_LT(ordonnances, 1150);
     EXPECT_GT(sans_texte, 0);
+    EXPECT_GT(lues_en_rtf, ordonnances / 2);
     // Half a kilobyte to a kilobyte and a half, but for the odd ones without
     // one of their parts.
     size_t avec_texte = (size_t)(ordonnances - sans_texte);
