@@ -46,7 +46,7 @@ const Lecture lectures[] = {
     {"{\\b Zo\r\nrix}", "zorix", 1},
     {"{\r\n\\*\\x zorix}", "zorix", 0},
     {"{\n\\fonttbl zorix}", "zorix", 0},
-    {"Z\\u246\r\n?rix", "zorix", 1},
+    {"Z\\u246\r\n?rix", "zorix", 1}, {"Z\\uc2\\u246 ?\r\n?rix", "zorix", 1},
     // 3. Groups: a hidden group jumped whole, \binN data in it, at any depth;
     // a word hides its group only as its first token.
     {"{\\*\\x\\bin2 }}Z\\'f6rix}", "zorix", 0},
@@ -106,10 +106,11 @@ const Lecture lectures[] = {
 };
 // clang-format on
 
-// Both readers, with the search text past the part's NUL.
+// Both readers, with the search text past the part's NUL and a brace after
+// it, where a reading past the NUL would find it and stop.
 void verifier(const std::string& rtf, const char* cherche, int attendu)
 {
-    const std::string buf = rtf + '\0' + cherche;
+    const std::string buf = rtf + '\0' + cherche + '}';
     EXPECT_EQ(rtf_correspond(buf.c_str(), cherche), attendu) << rtf << " / " << cherche;
     EXPECT_EQ(etalon_rtf(buf.c_str(), cherche), attendu)
         << rtf << " / " << cherche << ", yardstick";
