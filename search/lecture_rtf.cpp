@@ -26,9 +26,9 @@
 // 7. Shown, outside hidden text: text bytes, \'hh but \'00, the byte of \uN
 //    but 0, and the words and symbols of MOTS marked DONNE. Nothing else.
 // 8. \binN: its N bytes are data, never read, even when it is a stand-in.
-// Where RTF leaves a case open: \' without two hex digits is one token that
-// shows nothing; a number is capped at 2147483647; \uN below 0 stands for
-// N + 65536; a backslash before the end shows nothing.
+// Where RTF leaves a case open: \' without two hex digits is a token of its
+// two bytes that shows nothing; a number is capped at 2147483647; \uN below 0
+// stands for N + 65536; a backslash before the end shows nothing.
 // Shown bytes are copied, into a window on the stack, only from a place where
 // the search text could start. Nothing is allocated; only locals are written.
 #include "lecture_rtf.h"
