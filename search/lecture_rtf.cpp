@@ -34,9 +34,8 @@
 #include "lecture_rtf.h"
 #include "pliage.h"
 
-#include <string.h>
-
 #include <array>
+#include <string.h>
 
 #define FENETRE 2048     // shown bytes matched at a time
 #define CHANGEMENTS 256  // groups holding a change at once
@@ -442,7 +441,6 @@ int rtf_correspond(const char* rtf, const char* str_srch)
     if (l.longueur == 0 || l.longueur > FENETRE / 2)
         return 0;  // empty, or longer than the window can hold
     l.str_srch = (const unsigned char*)str_srch;
-
     const unsigned char* p = (const unsigned char*)rtf;
     while (saut_de_ligne(*p))
         ++p;
