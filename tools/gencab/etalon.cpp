@@ -1,7 +1,6 @@
 // The yardstick of the prescription search, written for plainness only.
 #include "etalon.h"
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -206,7 +205,7 @@ std::string etalon_texte_rtf(const char* rtf)
     size_t i = 0;
     while (p[i] == '\r' || p[i] == '\n')
         ++i;
-    const bool un_groupe = std::string(rtf + i, std::min(strlen(rtf + i), (size_t)5)) == "{\\rtf";
+    const bool un_groupe = strncmp(rtf + i, "{\\rtf", 5) == 0;
     while (p[i] != 0) {
         unsigned char c = p[i];
         if (c == '\r' || c == '\n') {
@@ -324,8 +323,7 @@ std::string etalon_texte_rtf(const char* rtf)
         const Niveau& n = pile.back();
         if (!n.cache && !n.v && !n.objet)
             montre.append((const char*)donne, (size_t)nb);
-        if (!n.cache)
-            changer(pile, e);
+        changer(pile, e);
         saut = apres;
     }
     return montre;
